@@ -1,0 +1,39 @@
+// Helpers shared by the tests: scratch folders inside the prefix, waiting for a
+// condition with a deadline, running programs, and reading files back.
+#pragma once
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace testing_support {
+
+// A new empty folder below the prefix's temp folder, ending in a backslash; removed
+// with everything in it when the object goes out of scope.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + name; }
+
+private:
+    std::string path_;
+};
+
+// Polls the condition every interval until it holds or the deadline passes.
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline,
+             std::chrono::milliseconds interval = std::chrono::milliseconds(50));
+
+std::string ReadFileText(const std::string& path);   // whole file as bytes, empty when missing
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+
+// Folder of the test program itself, ending in a backslash.
+std::string TestProgramFolder();
+
+}  // namespace testing_support
