@@ -84,5 +84,14 @@ boot_prefix() {
   WINEPREFIX=$1 wine_env "$WINE64" wineboot </dev/null >/dev/null 2>&1
 }
 
+# Tests save screenshots for review in C:\screenshots of their prefix; they are
+# collected into the build tree's screenshots/ folder before a prefix goes away.
+collect_screenshots() {
+  local shots="$1/drive_c/screenshots"
+  [ -d "$shots" ] || return 0
+  mkdir -p "$ORMVEX_WINE_DIR/../screenshots"
+  cp -a "$shots/." "$ORMVEX_WINE_DIR/../screenshots/"
+}
+
 # Ends every Windows process of a prefix (its services included).
 stop_prefix() { WINEPREFIX=$1 wineserver -k >/dev/null 2>&1 || true; }

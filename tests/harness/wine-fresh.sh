@@ -22,5 +22,6 @@ boot_prefix "$scene"
 wine_env "$WINE64" "$@"
 rc=$?
 stop_prefix "$scene"
+collect_screenshots "$scene"
 rm -rf "$scene"
 exit $rc

@@ -9,11 +9,12 @@ export ORMVEX_WINE_DIR=$2
 case $1 in
   start)
     stop_prefix "$ORMVEX_WINE_DIR/prefix"
-    rm -rf "$ORMVEX_WINE_DIR/prefix"
+    rm -rf "$ORMVEX_WINE_DIR/prefix" "$ORMVEX_WINE_DIR/../screenshots"
     ensure_run_prefix && ensure_display
     ;;
   stop)
     stop_prefix "$ORMVEX_WINE_DIR/prefix"
+    collect_screenshots "$ORMVEX_WINE_DIR/prefix"
     for scene in "$ORMVEX_WINE_DIR"/scenes/scene.*; do
       [ -d "$scene" ] && stop_prefix "$scene" && rm -rf "$scene"
     done
