@@ -235,3 +235,14 @@ bool PumpMessages() {
     }
     return true;
 }
+
+std::string ToGbk(const std::wstring& wide) {
+    if (wide.empty()) return std::string();
+    const std::wstring source(wide.c_str());
+    int size = ::WideCharToMultiByte(kGbkCodePage, 0, source.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return std::string();
+    std::vector<char> buffer(static_cast<size_t>(size) + 2, '\0');
+    if (::WideCharToMultiByte(kGbkCodePage, 0, source.c_str(), -1, buffer.data(), size, nullptr, nullptr) <= 0)
+        return std::string();
+    return std::string(buffer.data());
+}

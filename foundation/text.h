@@ -54,3 +54,7 @@ bool HasDoubleByteText(const std::string& text);
 bool IsDigitsText(const std::string& text);
 // Dispatches every waiting message of this thread; false when WM_QUIT was taken.
 bool PumpMessages();
+
+// The system's own Chinese texts are GBK whatever the machine's code page: write them
+// as wide literals and turn them into GBK bytes here.
+std::string ToGbk(const std::wstring& wide);

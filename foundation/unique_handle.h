@@ -61,7 +61,7 @@ struct FindHandleTraits {
 inline void CloseKernelHandle(HANDLE h) noexcept { ::CloseHandle(h); }
 inline void CloseServiceHandleNoexcept(SC_HANDLE h) noexcept { ::CloseServiceHandle(h); }
 inline void CloseRegKey(HKEY h) noexcept { ::RegCloseKey(h); }
-inline void FreeModule(HMODULE h) noexcept { ::FreeLibrary(h); }
+inline void FreeModuleHandle(HMODULE h) noexcept { ::FreeLibrary(h); }
 inline void DeleteGdiObject(HGDIOBJ h) noexcept { ::DeleteObject(h); }
 inline void DeleteDeviceContext(HDC h) noexcept { ::DeleteDC(h); }
 inline void DestroyIconHandle(HICON h) noexcept { ::DestroyIcon(h); }
@@ -77,7 +77,7 @@ using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueFind = UniqueHandle<FindHandleTraits>;
 using UniqueServiceHandle = UniqueHandle<HandleTraits<SC_HANDLE, nullptr, CloseServiceHandleNoexcept>>;
 using UniqueHKey = UniqueHandle<HandleTraits<HKEY, nullptr, CloseRegKey>>;
-using UniqueModule = UniqueHandle<HandleTraits<HMODULE, nullptr, FreeModule>>;
+using UniqueModule = UniqueHandle<HandleTraits<HMODULE, nullptr, FreeModuleHandle>>;
 using UniqueGdiObject = UniqueHandle<HandleTraits<HGDIOBJ, nullptr, DeleteGdiObject>>;
 using UniqueDC = UniqueHandle<HandleTraits<HDC, nullptr, DeleteDeviceContext>>;
 using UniqueIcon = UniqueHandle<HandleTraits<HICON, nullptr, DestroyIconHandle>>;

@@ -11,7 +11,12 @@ for arch in x86_64 i686; do
           -DCMAKE_BUILD_TYPE=Release ${ORMVEX_CMAKE_ARGS:-} >/dev/null
   fi
   echo "build: $arch"
-  cmake --build "$build" -j "$jobs" -- --no-print-directory | grep -vE '^\[ *[0-9]+%\]|^Consolidate|^-- ' || true
-  [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "build: $arch failed" >&2; exit 1; }
+  log="$build/build.log"
+  if ! cmake --build "$build" -j "$jobs" -- --no-print-directory >"$log" 2>&1; then
+    grep -vE '^\[ *[0-9]+%\]' "$log" | tail -n 60 >&2
+    echo "build: $arch failed (whole log: $log)" >&2
+    exit 1
+  fi
+  grep -B2 -A6 'warning:' "$log" || true
 done
 echo "build: programs in $root/dist/"
