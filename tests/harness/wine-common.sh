@@ -94,7 +94,8 @@ collect_screenshots() {
 }
 
 # Programs under test run from inside the prefix, never from a host path: every
-# program of the build's bin folder is copied to C:\ormvex-tests\ (only when newer).
+# program of the build's bin folder, and its fixtures/ folder, is copied to
+# C:\ormvex-tests\ (only when newer).
 # Prints the Windows path of the program to run.
 stage_programs() {
   local prefix=$1 program=$2
@@ -103,6 +104,7 @@ stage_programs() {
   mkdir -p "$prefix/drive_c/ormvex-tests"
   harness_lock "stage.$(basename "$prefix")"
   cp -u "$bin"/*.exe "$prefix/drive_c/ormvex-tests/"
+  [ -d "$bin/fixtures" ] && cp -ru "$bin/fixtures" "$prefix/drive_c/ormvex-tests/"
   harness_unlock
   printf 'C:\\ormvex-tests\\%s' "$(basename "$program")"
 }
