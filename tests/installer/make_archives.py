@@ -48,3 +48,27 @@ with open(os.path.join(out, "infozip_deflated.zip"), "rb") as f:
     data = f.read()
 with open(damaged, "wb") as f:
     f.write(data[: len(data) // 2])
+
+# Payloads for the placement tests: the product's layout with small stand-in files.
+def payload(name, skip=()):
+    members = {
+        "ormvex.exe": b"new engine",
+        "ormvexd.exe": b"new watchdog",
+        "OrmVexPanel.exe": b"new panel",
+        "update.exe": b"new updater",
+        "http/index.html": b"<html>new</html>",
+        "http/js/app.js": b"new script",
+        "config/config.db": b"fresh database",
+        "ReadMe.txt": b"new readme",
+        "sqlite3.dll": b"new sqlite",
+        "tools/helper.txt": b"new tool",
+        "recycle/": b"",
+        "Orm.url": b"[InternetShortcut]\r\nURL=http://localhost:6689/\r\n",
+    }
+    with zipfile.ZipFile(os.path.join(out, name), "w", zipfile.ZIP_DEFLATED) as z:
+        for member, data in members.items():
+            if member not in skip:
+                z.writestr(member, data)
+
+payload("payload_full.zip")
+payload("payload_without_update.zip", skip=("update.exe",))
