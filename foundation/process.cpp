@@ -52,11 +52,7 @@ int RunBatchText(const std::string& batchPath, const std::string& batchText) {
     WriteTextFile(batchPath, false, false, batchText);
     ::Sleep(kBatchWrittenSettleMs);
     if (!PathIs(batchPath, false)) return 0;
-    const char* comspec = std::getenv("COMSPEC");
-    const std::string interpreter = (comspec && *comspec) ? comspec : "cmd.exe";
-    UniqueHandleKernel process =
-        StartHidden("\"" + interpreter + "\" /c \"" + batchPath + "\"", CREATE_DEFAULT_ERROR_MODE | CREATE_NO_WINDOW);
-    if (process) ::WaitForSingleObject(process.get(), INFINITE);
+    RunThroughInterpreter("\"" + batchPath + "\"");
     ::Sleep(kAfterBatchMs);
     DeleteFileForce(batchPath);
     return 1;
@@ -84,3 +80,13 @@ int CopyToClipboard(const std::string& text) {
 }
 
 int IsWow64() { return IsWow64Process() ? 1 : 0; }
+
+int RunThroughInterpreter(const std::string& commandLine) {
+    const char* comspec = std::getenv("COMSPEC");
+    const std::string interpreter = (comspec && *comspec) ? comspec : "cmd.exe";
+    UniqueHandleKernel process =
+        StartHidden("\"" + interpreter + "\" /c " + commandLine, CREATE_DEFAULT_ERROR_MODE | CREATE_NO_WINDOW);
+    if (!process) return 0;
+    ::WaitForSingleObject(process.get(), INFINITE);
+    return 1;
+}

@@ -16,3 +16,5 @@ long long OpenWithShell(const std::string& pathOrAddress);
 int CopyToClipboard(const std::string& text);
 // 1 when this 32-bit process runs under WOW64 on 64-bit Windows.
 int IsWow64();
+// Runs "%COMSPEC% /c <commandLine>" hidden and waits for it; 1 when it ran.
+int RunThroughInterpreter(const std::string& commandLine);
