@@ -193,4 +193,34 @@ TEST(ChannelEdges, SendEngineCommandWritesWordAndParametersAndHoldsTheBusyFlag) 
     EXPECT_EQ(channel.RequestBusy(), 0);
 }
 
+TEST(ChannelEdges, ASecondSenderNeverRemovesTheAnswerThatTheFirstAwaits) {
+    WireRecorder wire;
+    ASSERT_TRUE(wire.Serving());
+    StandinEngine engine;
+    CEngineChannel channel(engine.Folder());
+    const std::string answerFile = engine.Folder() + "config\\_panel.db";
+    const auto exchange = [&](const std::string& request) {
+        return std::async(std::launch::async, [&channel, &engine, request] {
+            std::string answer;
+            channel.ExchangeWithEngine(request, engine.Folder(), answer);
+            return answer;
+        });
+    };
+    auto first = exchange("<cmd>getport</cmd>");
+    std::vector<std::string> messages;
+    ASSERT_TRUE(WaitFor([&] { return !(messages = wire.Messages()).empty(); }, std::chrono::seconds(3),
+                        std::chrono::milliseconds(1)));
+    // The first sender's answer is there; a second sender starts before the first has seen it.
+    ASSERT_TRUE(WriteFileBytes(answerFile, Sealed("<status>1</status><data>first</data>")));
+    auto second = exchange("<cmd>geturl</cmd>");
+    ASSERT_EQ(first.wait_for(std::chrono::seconds(6)), std::future_status::ready);
+    EXPECT_EQ(first.get(), "<status>1</status><data>first</data>");
+
+    ASSERT_TRUE(WaitFor([&] { return !(messages = wire.Messages()).empty(); }, std::chrono::seconds(3),
+                        std::chrono::milliseconds(1)));
+    ASSERT_TRUE(WriteFileBytes(answerFile, Sealed("<status>1</status><data>second</data>")));
+    ASSERT_EQ(second.wait_for(std::chrono::seconds(6)), std::future_status::ready);
+    EXPECT_EQ(second.get(), "<status>1</status><data>second</data>");
+}
+
 }  // namespace
