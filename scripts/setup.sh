@@ -9,7 +9,7 @@ deps="$root/.deps"
 packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev
   wine64 wine xvfb xauth fonts-wqy-microhei cmake googletest
-  dpkg-dev xdotool imagemagick zip unzip python3 g++ make
+  dpkg-dev xdotool imagemagick zip unzip python3 g++ make locales
 )
 
 missing=()
@@ -21,6 +21,15 @@ if [ "${#missing[@]}" -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Wine names files on the host in the charset of LC_ALL's locale: without a generated
+# zh_CN.UTF-8 locale no Chinese file or folder name can be created in a prefix.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+  echo "setup: generating the zh_CN.UTF-8 locale"
+  sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
 fi
 
 # Minizip's unzip interface comes from Debian's own zlib source package. We fetch it

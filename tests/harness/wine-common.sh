@@ -93,5 +93,21 @@ collect_screenshots() {
   cp -a "$shots/." "$ORMVEX_WINE_DIR/../screenshots/"
 }
 
+# Programs under test run from inside the prefix, never from a host path: every
+# program of the build's bin folder, and its fixtures/ folder, is copied to
+# C:\ormvex-tests\ (only when newer).
+# Prints the Windows path of the program to run.
+stage_programs() {
+  local prefix=$1 program=$2
+  local bin
+  bin=$(cd "$(dirname "$program")" && pwd)
+  mkdir -p "$prefix/drive_c/ormvex-tests"
+  harness_lock "stage.$(basename "$prefix")"
+  cp -u "$bin"/*.exe "$prefix/drive_c/ormvex-tests/"
+  [ -d "$bin/fixtures" ] && cp -ru "$bin/fixtures" "$prefix/drive_c/ormvex-tests/"
+  harness_unlock
+  printf 'C:\\ormvex-tests\\%s' "$(basename "$program")"
+}
+
 # Ends every Windows process of a prefix (its services included).
 stop_prefix() { WINEPREFIX=$1 wineserver -k >/dev/null 2>&1 || true; }

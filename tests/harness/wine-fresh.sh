@@ -19,7 +19,8 @@ cp -a "$ORMVEX_WINE_DIR/template/." "$scene/"
 export WINEPREFIX=$scene
 export ORMVEX_SCENE_PREFIX=$scene   # lets a test look at the prefix from outside
 boot_prefix "$scene"
-wine_env "$WINE64" "$@"
+program=$(stage_programs "$scene" "$1"); shift
+wine_env "$WINE64" "$program" "$@"
 rc=$?
 stop_prefix "$scene"
 collect_screenshots "$scene"

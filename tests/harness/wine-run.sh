@@ -10,4 +10,5 @@ ensure_run_prefix || exit 1
 ensure_display
 export WINEPREFIX="$ORMVEX_WINE_DIR/prefix"
 boot_prefix "$WINEPREFIX"   # the wineserver stays alive between the tests of this run
-exec env LC_ALL=zh_CN.UTF-8 "$WINE64" "$@"
+program=$(stage_programs "$WINEPREFIX" "$1"); shift
+exec env LC_ALL=zh_CN.UTF-8 "$WINE64" "$program" "$@"
