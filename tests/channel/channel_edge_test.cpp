@@ -132,6 +132,13 @@ TEST(ChannelEdges, StaleLateAndDamagedAnswers) {
     EXPECT_EQ(FieldOf(answer, "localurl"), "http://localhost:6689");
     EXPECT_EQ(FieldOf(answer, "port"), "");
 
+    // Never: the same empty answer after about 4 s, and the engine serves the next request.
+    ASSERT_TRUE(engine.WriteSettings("[test]\r\nanswer=never\r\n"));
+    start = Clock::now();
+    EXPECT_FALSE(channel.SendEngineCommand("getport", "", answer));
+    EXPECT_EQ(answer, "");
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(3900));
+
     // Damaged: sealed with another key; a failure with every field empty.
     ASSERT_TRUE(engine.WriteSettings("[test]\r\nanswer=damaged\r\n"));
     EXPECT_FALSE(channel.SendEngineCommand("getinfo", "", answer));
