@@ -132,6 +132,13 @@ TEST(ChannelEdges, StaleLateAndDamagedAnswers) {
     EXPECT_EQ(FieldOf(answer, "localurl"), "http://localhost:6689");
     EXPECT_EQ(FieldOf(answer, "port"), "");
 
+    // Never: the same empty answer after about 4 s, and the engine serves the next request.
+    ASSERT_TRUE(engine.WriteSettings("[test]\r\nanswer=never\r\n"));
+    start = Clock::now();
+    EXPECT_FALSE(channel.SendEngineCommand("getport", "", answer));
+    EXPECT_EQ(answer, "");
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(3900));
+
     // Damaged: sealed with another key; a failure with every field empty.
     ASSERT_TRUE(engine.WriteSettings("[test]\r\nanswer=damaged\r\n"));
     EXPECT_FALSE(channel.SendEngineCommand("getinfo", "", answer));
@@ -191,6 +198,36 @@ TEST(ChannelEdges, SendEngineCommandWritesWordAndParametersAndHoldsTheBusyFlag) 
     EXPECT_TRUE(result.first);
     EXPECT_EQ(result.second, "<status>1</status><data>ok</data>");
     EXPECT_EQ(channel.RequestBusy(), 0);
+}
+
+TEST(ChannelEdges, ASecondSenderNeverRemovesTheAnswerThatTheFirstAwaits) {
+    WireRecorder wire;
+    ASSERT_TRUE(wire.Serving());
+    StandinEngine engine;
+    CEngineChannel channel(engine.Folder());
+    const std::string answerFile = engine.Folder() + "config\\_panel.db";
+    const auto exchange = [&](const std::string& request) {
+        return std::async(std::launch::async, [&channel, &engine, request] {
+            std::string answer;
+            channel.ExchangeWithEngine(request, engine.Folder(), answer);
+            return answer;
+        });
+    };
+    auto first = exchange("<cmd>getport</cmd>");
+    std::vector<std::string> messages;
+    ASSERT_TRUE(WaitFor([&] { return !(messages = wire.Messages()).empty(); }, std::chrono::seconds(3),
+                        std::chrono::milliseconds(1)));
+    // The first sender's answer is there; a second sender starts before the first has seen it.
+    ASSERT_TRUE(WriteFileBytes(answerFile, Sealed("<status>1</status><data>first</data>")));
+    auto second = exchange("<cmd>geturl</cmd>");
+    ASSERT_EQ(first.wait_for(std::chrono::seconds(6)), std::future_status::ready);
+    EXPECT_EQ(first.get(), "<status>1</status><data>first</data>");
+
+    ASSERT_TRUE(WaitFor([&] { return !(messages = wire.Messages()).empty(); }, std::chrono::seconds(3),
+                        std::chrono::milliseconds(1)));
+    ASSERT_TRUE(WriteFileBytes(answerFile, Sealed("<status>1</status><data>second</data>")));
+    ASSERT_EQ(second.wait_for(std::chrono::seconds(6)), std::future_status::ready);
+    EXPECT_EQ(second.get(), "<status>1</status><data>second</data>");
 }
 
 }  // namespace

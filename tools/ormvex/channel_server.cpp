@@ -62,8 +62,8 @@ void AnswerOne(const std::string& folder, const std::string& wire, HANDLE stopEv
 
 bool ServeEngineChannel(const std::string& folder, HANDLE stopEvent) {
     const std::string endpoint = Unscrambled(scrambled::kChannelEndpoint);
-    UniqueHandleKernel slot(::CreateMailslotA(endpoint.c_str(), kMaxRequestBytes, kReadTimeoutMs, nullptr));
-    if (slot.get() == INVALID_HANDLE_VALUE) slot.release();
+    // A failed CreateMailslot reports INVALID_HANDLE_VALUE, as CreateFile does.
+    UniqueFile slot(::CreateMailslotA(endpoint.c_str(), kMaxRequestBytes, kReadTimeoutMs, nullptr));
     if (!slot) return false;
     std::vector<char> buffer(kMaxRequestBytes + 1);
     while (::WaitForSingleObject(stopEvent, 0) != WAIT_OBJECT_0) {
