@@ -1,0 +1,3 @@
+#include "service/program.h"
+
+int main(int argc, char** argv) { return ServiceProgramMain(argc, argv); }
