@@ -1,6 +1,7 @@
 #include "channel/standin_engine.h"
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include "foundation/unique_handle.h"
 #include "support/test_support.h"
@@ -100,6 +101,23 @@ DWORD StandinEngine::State() const {
     SERVICE_STATUS status{};
     if (!service || !::QueryServiceStatus(service.get(), &status)) return 0;
     return status.dwCurrentState;
+}
+
+DWORD StandinEngine::ExitCode() const {
+    UniqueServiceHandle service = OpenEngineService(SERVICE_QUERY_STATUS);
+    SERVICE_STATUS status{};
+    if (!service || !::QueryServiceStatus(service.get(), &status)) return 0;
+    return status.dwWin32ExitCode;
+}
+
+bool IsEngineProcessRunning() {
+    UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32First(snapshot.get(), &entry); more; more = ::Process32Next(snapshot.get(), &entry)) {
+        if (::lstrcmpiA(entry.szExeFile, "ormvex.exe") == 0) return true;
+    }
+    return false;
 }
 
 bool StandinEngine::WriteSettings(const std::string& iniText) {

@@ -12,6 +12,9 @@ namespace testing_support {
 // it could not start or did not end within the limit.
 int RunProgram(const std::string& commandLine, std::chrono::milliseconds limit, std::string* output = nullptr);
 
+// True while a process named ormvex.exe exists.
+bool IsEngineProcessRunning();
+
 class StandinEngine {
 public:
     // Copies ormvex.exe from the test program's folder into a fresh installation
@@ -33,6 +36,8 @@ public:
     bool Stop();
     // The service's current state (SERVICE_RUNNING, ...), 0 when it cannot be read.
     DWORD State() const;
+    // The Win32 exit code that the service last reported.
+    DWORD ExitCode() const;
     // Whole content of the stand-in's own settings file, config\standin.ini.
     bool WriteSettings(const std::string& iniText);
 
