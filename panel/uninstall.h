@@ -1,0 +1,6 @@
+// Removes the whole product; started with the word "uninstall". Ends the process.
+#pragma once
+
+class COrmVexPanelDlg;
+
+void RunUninstall(COrmVexPanelDlg& window);

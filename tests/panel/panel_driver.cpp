@@ -1,0 +1,230 @@
+#include "panel_driver.h"
+
+#include <gtest/gtest.h>
+
+#include "support/test_support.h"
+
+namespace panel_testing {
+
+namespace {
+
+const char kPanelProgram[] = "OrmVexPanel.exe";
+const UINT kTrayCallback = WM_USER + 100;
+const WPARAM kTrayIconId = 134;
+constexpr auto kMenuLimit = 10s;
+const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::string BuiltProgram(const std::string& name) {
+    std::string folder = testing_support::TestProgramFolder();
+    if (folder.compare(0, 5, "unix\\") == 0) folder = "\\\\?\\" + folder;
+    return folder + name;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[1024] = {};
+    ::GetWindowTextW(window, text, 1024);
+    return text;
+}
+
+}  // namespace
+
+std::wstring MainWindowTitle() { return L"Orm·防入侵集群系统 - V1.1.0"; }
+
+std::vector<std::wstring> ChildTexts(HWND window) {
+    std::vector<std::wstring> texts;
+    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        texts.push_back(TextOf(child));
+    return texts;
+}
+
+std::wstring ChildText(HWND window, int id) { return TextOf(::GetDlgItem(window, id)); }
+
+RECT WindowRect(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    return r;
+}
+
+std::vector<HWND> ProcessWindows(DWORD processId, const std::wstring& className, bool visibleOnly) {
+    struct Search {
+        DWORD id;
+        std::wstring className;
+        bool visibleOnly;
+        std::vector<HWND> found;
+    } search{processId, className, visibleOnly, {}};
+    ::EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            if (owner != s->id) return TRUE;
+            if (s->visibleOnly && !::IsWindowVisible(window)) return TRUE;
+            if (!s->className.empty() && ClassOf(window) != s->className) return TRUE;
+            s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindDialogWithText(DWORD processId, const std::wstring& text) {
+    for (HWND dialog : ProcessWindows(processId, L"#32770", true)) {
+        for (const std::wstring& child : ChildTexts(dialog))
+            if (child == text) return dialog;
+    }
+    return nullptr;
+}
+
+bool SaveScreenshot(HWND window, const std::string& name) {
+    RECT r = WindowRect(window);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0) return false;
+    ::CreateDirectoryA("C:\\screenshots", nullptr);
+    HDC screen = ::GetDC(nullptr);
+    UniqueDC memory(::CreateCompatibleDC(screen));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    UniqueBitmap picture(::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    HGDIOBJ old = ::SelectObject(memory.get(), picture.get());
+    ::BitBlt(memory.get(), 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    ::GdiFlush();
+    ::SelectObject(memory.get(), old);
+    ::ReleaseDC(nullptr, screen);
+    DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
+    DWORD imageSize = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof(BITMAPINFOHEADER);
+    file.bfSize = file.bfOffBits + imageSize;
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(BITMAPINFOHEADER));
+    bytes.append(static_cast<const char*>(bits), imageSize);
+    return testing_support::WriteFileBytes("C:\\screenshots\\" + name + ".bmp", bytes);
+}
+
+void ClickControl(HWND dialog, int id) {
+    HWND control = ::GetDlgItem(dialog, id);
+    RECT r{};
+    ::GetClientRect(control, &r);
+    LPARAM centre = MAKELPARAM(r.right / 2, r.bottom / 2);
+    ::PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, centre);
+    ::PostMessageW(control, WM_LBUTTONUP, 0, centre);
+}
+
+int TrayIconState() {
+    HWND tray = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+    if (!tray) return -1;
+    RECT r = WindowRect(tray);
+    HDC screen = ::GetDC(nullptr);
+    int counts[3] = {0, 0, 0};
+    for (int y = r.top; y < r.bottom; ++y) {
+        for (int x = r.left; x < r.right; ++x) {
+            COLORREF c = ::GetPixel(screen, x, y);
+            int red = GetRValue(c), green = GetGValue(c), blue = GetBValue(c);
+            if (red == 0x52 && green == 0xC4 && blue == 0x1A) ++counts[0];
+            if (red == 0x8C && green == 0x8C && blue == 0x8C) ++counts[1];
+            if (red == 0xF5 && green == 0x22 && blue == 0x2D) ++counts[2];
+        }
+    }
+    ::ReleaseDC(nullptr, screen);
+    int best = -1, most = 0;
+    for (int i = 0; i < 3; ++i)
+        if (counts[i] > most) most = counts[best = i];
+    return best;
+}
+
+PanelScene::PanelScene() {
+    ::CreateDirectoryA((Folder() + "config").c_str(), nullptr);
+    EXPECT_TRUE(::CopyFileA(BuiltProgram(kPanelProgram).c_str(), (Folder() + kPanelProgram).c_str(), FALSE));
+}
+
+PanelScene::~PanelScene() {
+    for (auto& process : processes_) {
+        if (::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) ::TerminateProcess(process.get(), 99);
+    }
+}
+
+size_t PanelScene::Start(const std::string& arguments) {
+    std::string line = "\"" + Folder() + kPanelProgram + "\"";
+    if (!arguments.empty()) line += " " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    EXPECT_TRUE(::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, Folder().c_str(), &startup,
+                                 &process));
+    UniqueHandleKernel thread(process.hThread);
+    processes_.emplace_back(process.hProcess);
+    ids_.push_back(process.dwProcessId);
+    return processes_.size() - 1;
+}
+
+bool PanelScene::WaitExit(size_t index, std::chrono::milliseconds limit, DWORD* exitCode) {
+    if (::WaitForSingleObject(processes_[index].get(), static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0)
+        return false;
+    if (exitCode) ::GetExitCodeProcess(processes_[index].get(), exitCode);
+    return true;
+}
+
+bool PanelScene::IsRunning(size_t index) const {
+    return ::WaitForSingleObject(processes_[index].get(), 0) == WAIT_TIMEOUT;
+}
+
+HWND PanelScene::WaitMainWindow(std::chrono::milliseconds limit, size_t index) {
+    HWND found = nullptr;
+    testing_support::WaitFor(
+        [&] {
+            for (HWND window : ProcessWindows(ids_[index], L"#32770", false))
+                if (TextOf(window) == MainWindowTitle()) found = window;
+            return found != nullptr;
+        },
+        limit);
+    return found;
+}
+
+bool PanelScene::WaitResident(std::chrono::milliseconds limit, size_t index) {
+    auto start = std::chrono::steady_clock::now();
+    HWND window = WaitMainWindow(limit, index);
+    if (!window) return false;
+    auto left = limit - std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    return testing_support::WaitFor([&] { return !::IsWindowVisible(window); }, left);
+}
+
+HWND PanelScene::OpenTrayMenu(size_t index) {
+    HWND window = WaitMainWindow(20s, index);
+    if (!window) return nullptr;
+    ::PostMessageW(window, kTrayCallback, kTrayIconId, WM_RBUTTONDOWN);
+    HWND menu = nullptr;
+    testing_support::WaitFor(
+        [&] {
+            auto menus = ProcessWindows(ids_[index], L"#32768", true);
+            if (!menus.empty()) menu = menus.front();
+            return menu != nullptr;
+        },
+        kMenuLimit);
+    return menu;
+}
+
+void PanelScene::ChooseMenuEntry(HWND menu, int position) {
+    for (int i = 0; i <= position; ++i) ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+bool AutorunValuePresent() {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    UniqueHKey run(key);
+    return ::RegQueryValueExA(run.get(), "OrmVexPanel", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+}  // namespace panel_testing

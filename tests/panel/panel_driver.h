@@ -1,0 +1,77 @@
+// Drives the real OrmVexPanel.exe from outside, the way a user and the installer
+// reach it: starts it in an installation folder beside the engine stand-in, finds
+// its windows, reads their texts, clicks, opens the tray menu and chooses items.
+#pragma once
+#include <windows.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "channel/standin_engine.h"
+#include "foundation/unique_handle.h"
+
+namespace panel_testing {
+
+using namespace std::chrono_literals;
+
+// Title of the main window.
+std::wstring MainWindowTitle();
+// Texts of all child windows, in child order.
+std::vector<std::wstring> ChildTexts(HWND window);
+std::wstring ChildText(HWND window, int id);
+RECT WindowRect(HWND window);
+// Top-level windows of a process with the given class (empty: any class).
+std::vector<HWND> ProcessWindows(DWORD processId, const std::wstring& className, bool visibleOnly);
+// The first visible dialog of the process holding a child with `text`.
+HWND FindDialogWithText(DWORD processId, const std::wstring& text);
+// Saves the screen area of the window as C:\screenshots\<name>.bmp.
+bool SaveScreenshot(HWND window, const std::string& name);
+// Clicks a control as the mouse would (button down and up at its centre).
+void ClickControl(HWND dialog, int id);
+// The tray icon's state colour: 0 green, 1 grey, 2 red, -1 none found.
+int TrayIconState();
+
+// One panel installation with its engine stand-in; the panel processes it started
+// are ended when it goes.
+class PanelScene {
+public:
+    PanelScene();
+    ~PanelScene();
+
+    testing_support::StandinEngine& Engine() { return engine_; }
+    const std::string& Folder() const { return engine_.Folder(); }
+    std::string ConfigFile(const std::string& name) const { return Folder() + "config\\" + name; }
+
+    // Starts OrmVexPanel.exe with `arguments` (may be empty); returns its index.
+    size_t Start(const std::string& arguments = "");
+    HANDLE Process(size_t index = 0) const { return processes_[index].get(); }
+    DWORD ProcessId(size_t index = 0) const { return ids_[index]; }
+    bool WaitExit(size_t index, std::chrono::milliseconds limit, DWORD* exitCode);
+    bool IsRunning(size_t index = 0) const;
+
+    // The main window once it exists; null when it did not come within the limit.
+    HWND WaitMainWindow(std::chrono::milliseconds limit = 20s, size_t index = 0);
+    // True once the main window is hidden, which happens half a second after start.
+    bool WaitResident(std::chrono::milliseconds limit = 20s, size_t index = 0);
+
+    // Opens the tray menu the way a right click on the icon does; the menu window.
+    HWND OpenTrayMenu(size_t index = 0);
+    // Chooses the entry `position` (0 = first, separators not counted).
+    void ChooseMenuEntry(HWND menu, int position);
+
+private:
+    testing_support::StandinEngine engine_;
+    std::vector<UniqueHandleKernel> processes_;
+    std::vector<DWORD> ids_;
+};
+
+// Positions of the tray menu's entries, separators not counted.
+enum MenuEntry {
+    kOpenSite = 0, kAccess, kShowInfo, kTurnOn, kTurnOff, kAddAdmin, kChangePort, kRepair, kQuit, kMenuEntries
+};
+
+bool AutorunValuePresent();
+
+}  // namespace panel_testing
