@@ -1,0 +1,208 @@
+#include "setup_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace setup_testing {
+
+namespace {
+
+constexpr char kInstaller[] = "OrmVexInstall.exe";
+constexpr char kSetupFolder[] = "C:\\setup\\";
+
+std::vector<HWND> ProcessDialogs(DWORD processId) {
+    struct Search {
+        DWORD id;
+        std::vector<HWND> found;
+    } search{processId, {}};
+    ::EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            wchar_t name[16] = {};
+            ::GetClassNameW(window, name, 16);
+            if (owner == s->id && ::IsWindowVisible(window) && std::wstring(name) == L"#32770")
+                s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace
+
+std::wstring SetupTitle() { return L"Orm·防入侵集群系统 - V1.1.0"; }
+
+// GetWindowText gives only the caption of another process's window; an edit
+// control's text comes with WM_GETTEXT.
+std::wstring Text(HWND window) {
+    constexpr UINT kAnswerLimitMs = 5000;
+    wchar_t text[2048] = {};
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, kAnswerLimitMs,
+                          &copied);
+    return text;
+}
+
+std::wstring ChildText(HWND window, int id) { return Text(::GetDlgItem(window, id)); }
+
+std::string Gbk(const std::wstring& text) {
+    int size = ::WideCharToMultiByte(936, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(936, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+    return bytes;
+}
+
+std::string RecordPath() {
+    char folder[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(folder, MAX_PATH);
+    return std::string(folder) + "\\ormvex.db";
+}
+
+void WriteRecord(const std::string& appPath) {
+    ASSERT_TRUE(::WritePrivateProfileStringA("ormvex", "apppath", appPath.c_str(), RecordPath().c_str()));
+}
+
+std::string ReadRecord(const std::string& key) {
+    char value[512] = {};
+    ::GetPrivateProfileStringA("ormvex", key.c_str(), "", value, sizeof value, RecordPath().c_str());
+    return value;
+}
+
+void PrepareInstallation(const std::string& folder, const std::string& version) {
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    ::CreateDirectoryA((folder + "config").c_str(), nullptr);
+    ::CreateDirectoryA((folder + "log").c_str(), nullptr);
+    ASSERT_TRUE(::WritePrivateProfileStringA("ORMVEX", "curr_version", version.c_str(),
+                                             (folder + "config\\cache.ini").c_str()));
+    ASSERT_TRUE(testing_support::WriteFileBytes(folder + "ormvex.exe", "MZ old engine"));
+}
+
+bool SaveScreenshot(HWND window, const std::string& name) {
+    // The window and its children paint before the picture is taken.
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    ::SetForegroundWindow(window);
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0) return false;
+    ::CreateDirectoryA("C:\\screenshots", nullptr);
+    HDC screen = ::GetDC(nullptr);
+    UniqueDC memory(::CreateCompatibleDC(screen));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    UniqueBitmap picture(::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    HGDIOBJ old = ::SelectObject(memory.get(), picture.get());
+    ::BitBlt(memory.get(), 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    ::GdiFlush();
+    ::SelectObject(memory.get(), old);
+    ::ReleaseDC(nullptr, screen);
+    DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
+    DWORD imageSize = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof(BITMAPINFOHEADER);
+    file.bfSize = file.bfOffBits + imageSize;
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(BITMAPINFOHEADER));
+    bytes.append(static_cast<const char*>(bits), imageSize);
+    return testing_support::WriteFileBytes("C:\\screenshots\\" + name + ".bmp", bytes);
+}
+
+void PressButton(HWND dialog, int id) {
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
+void ClickControl(HWND dialog, int id) {
+    HWND control = ::GetDlgItem(dialog, id);
+    RECT r{};
+    ::GetClientRect(control, &r);
+    LPARAM centre = MAKELPARAM(r.right / 2, r.bottom / 2);
+    ::PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, centre);
+    ::PostMessageW(control, WM_LBUTTONUP, 0, centre);
+}
+
+SetupRun::SetupRun(const std::string& arguments) {
+    std::string source = testing_support::TestProgramFolder();
+    if (source.compare(0, 5, "unix\\") == 0) source = "\\\\?\\" + source;
+    ::CreateDirectoryA(kSetupFolder, nullptr);
+    const std::string program = std::string(kSetupFolder) + kInstaller;
+    EXPECT_TRUE(::CopyFileA((source + kInstaller).c_str(), program.c_str(), FALSE));
+    std::string line = program;
+    if (!arguments.empty()) line += " " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    EXPECT_TRUE(::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, kSetupFolder, &startup,
+                                 &process));
+    UniqueHandleKernel thread(process.hThread);
+    process_.reset(process.hProcess);
+    id_ = process.dwProcessId;
+}
+
+SetupRun::~SetupRun() {
+    if (process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+        ::TerminateProcess(process_.get(), 99);
+        ::WaitForSingleObject(process_.get(), 5000);
+    }
+}
+
+HWND SetupRun::WaitSetupWindow(std::chrono::milliseconds limit) {
+    HWND found = nullptr;
+    testing_support::WaitFor(
+        [&] {
+            for (HWND window : ProcessDialogs(id_))
+                if (Text(window) == SetupTitle() && ::GetDlgItem(window, kPathField)) found = window;
+            return found != nullptr;
+        },
+        limit);
+    return found;
+}
+
+MessageBoxSeen SetupRun::WaitMessageBox(std::chrono::milliseconds limit) {
+    MessageBoxSeen seen;
+    testing_support::WaitFor(
+        [&] {
+            for (HWND window : ProcessDialogs(id_))
+                if (::GetDlgItem(window, kMessageText)) seen.window = window;
+            return seen.window != nullptr;
+        },
+        limit);
+    if (seen.window) {
+        seen.title = ChildText(seen.window, kTitleLine);
+        seen.text = ChildText(seen.window, kMessageText);
+        seen.cancelShown = ::IsWindowVisible(::GetDlgItem(seen.window, IDCANCEL)) != FALSE;
+    }
+    return seen;
+}
+
+HWND SetupRun::WaitSuccessDialog(std::chrono::milliseconds limit) {
+    HWND found = nullptr;
+    testing_support::WaitFor(
+        [&] {
+            for (HWND window : ProcessDialogs(id_))
+                if (::GetDlgItem(window, kAddressField)) found = window;
+            return found != nullptr;
+        },
+        limit);
+    return found;
+}
+
+bool SetupRun::WaitExit(std::chrono::milliseconds limit) {
+    return ::WaitForSingleObject(process_.get(), static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0;
+}
+
+bool SetupRun::IsRunning() const { return ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+
+}  // namespace setup_testing

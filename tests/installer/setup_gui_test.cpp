@@ -1,0 +1,355 @@
+// The real OrmVexInstall.exe under Wine, each case in a fresh prefix: which mode it
+// chooses at start, every refusal of the install button with its exact text, the
+// version question, and whole runs checked from outside.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "foundation/scramble.h"
+#include "foundation/unique_handle.h"
+#include "setup_driver.h"
+#include "support/test_support.h"
+
+using namespace setup_testing;
+using testing_support::FileExists;
+using testing_support::FolderExists;
+using testing_support::ReadFileText;
+using testing_support::WaitFor;
+
+namespace {
+
+constexpr auto kWindowLimit = 20s;
+constexpr char kInstalled[] = "C:\\ormvexold\\";
+
+bool IsReadOnly(HWND dialog, int id) { return (::GetWindowLongW(::GetDlgItem(dialog, id), GWL_STYLE) & ES_READONLY) != 0; }
+bool IsEnabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
+
+void TypePath(HWND dialog, const std::wstring& path) {
+    ::SendMessageW(::GetDlgItem(dialog, kPathField), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+}
+
+// The agreement tick, clicked and seen ticked through the hidden box it drives.
+void TickAgreement(HWND dialog) {
+    ClickControl(dialog, kAgreeTick);
+    ASSERT_TRUE(WaitFor([&] { return ::SendMessageW(::GetDlgItem(dialog, 1006), BM_GETCHECK, 0, 0) == BST_CHECKED; },
+                        5s));
+}
+
+// After a refusal the window is usable again and its status line is empty.
+void ExpectIdleAgain(HWND dialog) {
+    EXPECT_TRUE(WaitFor([&] { return IsEnabled(dialog, kPathField) && IsEnabled(dialog, IDOK); }, 5s));
+    EXPECT_TRUE(IsEnabled(dialog, kChooseButton));
+    EXPECT_EQ(ChildText(dialog, kStatusLine), L"");
+}
+
+std::string Log(const std::string& folder) { return ReadFileText(folder + "log\\update.log"); }
+
+bool ServiceRunning(const char* name) {
+    UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    UniqueServiceHandle service(::OpenServiceA(manager.get(), name, SERVICE_QUERY_STATUS));
+    SERVICE_STATUS status{};
+    return service && ::QueryServiceStatus(service.get(), &status) && status.dwCurrentState == SERVICE_RUNNING;
+}
+
+std::string RegistryText(const std::string& keyPath, const char* value) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+        return std::string();
+    UniqueHKey owned(key);
+    char data[1024] = {};
+    DWORD size = sizeof data;
+    if (::RegQueryValueExA(owned.get(), value, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
+        return std::string();
+    return data;
+}
+
+}  // namespace
+
+// ---- Mode selection -------------------------------------------------------------
+
+TEST(SetupModes, WithoutRecordProposesAFreshEditableFolder) {
+    SetupRun run;
+    HWND dialog = run.WaitSetupWindow(kWindowLimit);
+    ASSERT_NE(dialog, nullptr);
+    const std::wstring path = ChildText(dialog, kPathField);
+    EXPECT_TRUE(std::regex_match(Gbk(path), std::regex(R"([CD]:\\ormtech\.local\\ormvex[0-9]{4}\\)"))) << Gbk(path);
+    EXPECT_FALSE(IsReadOnly(dialog, kPathField));
+    EXPECT_EQ(ChildText(dialog, 1008), L"1.1.0");
+    RECT r{};
+    ::GetWindowRect(dialog, &r);
+    EXPECT_EQ(r.right - r.left, 600);
+    EXPECT_EQ(r.bottom - r.top, 410);
+    SaveScreenshot(dialog, "setup_dialog");
+}
+
+struct ModeCase {
+    const char* name;
+    bool record;          // an installation record naming kInstalled (without its backslash)
+    bool folderThere;     // kInstalled exists, holding version 1.2.0 so an unattended run stops at once
+    const char* arguments;
+    bool unattended;
+};
+
+void PrintTo(const ModeCase& c, std::ostream* os) { *os << c.name; }
+
+class SetupModeTable : public ::testing::TestWithParam<ModeCase> {};
+
+TEST_P(SetupModeTable, ChoosesTheMode) {
+    const ModeCase& c = GetParam();
+    if (c.folderThere) PrepareInstallation(kInstalled, "1.2.0");
+    if (c.record) WriteRecord(std::string(kInstalled).substr(0, std::string(kInstalled).size() - 1));
+    SetupRun run(c.arguments);
+    HWND dialog = run.WaitSetupWindow(kWindowLimit);
+    ASSERT_NE(dialog, nullptr);
+    const std::wstring path = ChildText(dialog, kPathField);
+    if (c.record && c.folderThere) {
+        EXPECT_EQ(Gbk(path), kInstalled);
+        EXPECT_TRUE(IsReadOnly(dialog, kPathField));
+    } else {
+        EXPECT_NE(Gbk(path).find("ormtech.local"), std::string::npos) << Gbk(path);
+        EXPECT_FALSE(IsReadOnly(dialog, kPathField));
+    }
+    if (c.unattended) {
+        // Started at once; the newer installed version is refused in the log only, and
+        // the window stays open and usable.
+        const std::string expected = Gbk(L"启动在线升级") + "\r\n";
+        ASSERT_TRUE(WaitFor([&] { return Log(kInstalled).find(Gbk(L"无法升级到更陈旧的版本。")) != std::string::npos; }, 10s))
+            << Log(kInstalled);
+        const std::string log = Log(kInstalled);
+        EXPECT_NE(log.find("\t" + expected), std::string::npos);
+        EXPECT_NE(log.find("\t" + Gbk(L"当前系统已经安装过更新的版本：1.2.0，无法升级到更陈旧的版本。") + "\r\n"),
+                  std::string::npos);
+        ExpectIdleAgain(dialog);
+        EXPECT_TRUE(run.IsRunning());
+        EXPECT_EQ(run.WaitMessageBox(1s).window, nullptr);
+    } else {
+        EXPECT_FALSE(FileExists(std::string(kInstalled) + "log\\update.log"));
+        EXPECT_TRUE(IsEnabled(dialog, IDOK));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SetupModes, SetupModeTable,
+    ::testing::Values(ModeCase{"NoRecord", false, false, "", false},
+                      ModeCase{"RecordedFolderGoneUpdateIgnored", true, false, "update", false},
+                      ModeCase{"RecordedFolderThere", true, true, "", false},
+                      ModeCase{"UpdateWord", true, true, "update", true},
+                      ModeCase{"UpperCaseUpdateWord", true, true, "UPDATE", true},
+                      ModeCase{"UpdateAsThirdWord", true, true, "now update", false}),
+    [](const ::testing::TestParamInfo<ModeCase>& info) { return std::string(info.param.name); });
+
+// ---- Refusals of the install button ----------------------------------------------
+
+struct RefusalCase {
+    const char* name;
+    const wchar_t* path;
+    bool tick;
+    const char* hostProductFolder;  // a folder holding ormips.exe, or null
+    const wchar_t* title;
+    const wchar_t* text;
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
+
+class SetupRefusalTable : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(SetupRefusalTable, RefusesWithItsTextAndTouchesNothing) {
+    const RefusalCase& c = GetParam();
+    if (c.hostProductFolder) {
+        ::CreateDirectoryA(c.hostProductFolder, nullptr);
+        ASSERT_TRUE(testing_support::WriteFileBytes(std::string(c.hostProductFolder) + "\\ormips.exe", "MZ"));
+    }
+    SetupRun run;
+    HWND dialog = run.WaitSetupWindow(kWindowLimit);
+    ASSERT_NE(dialog, nullptr);
+    if (c.path) TypePath(dialog, c.path);
+    if (c.tick) TickAgreement(dialog);
+    PressButton(dialog, IDOK);
+    MessageBoxSeen box = run.WaitMessageBox(10s);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.title, c.title);
+    EXPECT_EQ(box.text, c.text);
+    EXPECT_FALSE(box.cancelShown);
+    if (std::string(c.name) == "NoAgreement") SaveScreenshot(box.window, "message_box");
+    PressButton(box.window, IDOK);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box.window); }, 5s));
+    ExpectIdleAgain(dialog);
+    EXPECT_FALSE(FileExists(RecordPath()));
+    EXPECT_FALSE(FolderExists("C:\\ormtech.local"));
+    if (c.hostProductFolder) {
+        EXPECT_FALSE(FolderExists(std::string(c.hostProductFolder) + "\\log"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SetupRefusals, SetupRefusalTable,
+    ::testing::Values(
+        RefusalCase{"NoAgreement", nullptr, false, nullptr, L"Orm·防入侵集群系统",
+                    L"请先勾选“我已阅读并同意使用许可协议”"},
+        RefusalCase{"ChineseBeforeBlank", L"C:\\安装 目录", true, nullptr, L"Orm·防入侵集群系统",
+                    L"暂不用支持安装到中文路径：C:\\安装 目录，请重新选择。"},
+        RefusalCase{"ForwardSlash", L"C:/ormvex", true, nullptr, L"Orm·防入侵集群系统",
+                    L"路径格式不正确：C:/ormvex，请重新选择。"},
+        RefusalCase{"TwoLetterDrive", L"CD:\\ormvex", true, nullptr, L"Orm·防入侵集群系统",
+                    L"路径格式不正确：CD:\\ormvex，请重新选择。"},
+        RefusalCase{"RelativePath", L"ormvex\\here", true, nullptr, L"Orm·防入侵集群系统",
+                    L"路径格式不正确：ormvex\\here，请重新选择。"},
+        RefusalCase{"Blank", L"C:\\my ormvex", true, nullptr, L"Orm·防入侵集群系统",
+                    L"安装路径不能含有空格：C:\\my ormvex，请重新选择。"},
+        RefusalCase{"SingleHostProduct", L"C:\\ormvexhost", true, "C:\\ormvexhost", L"Orm·防入侵集群系统",
+                    L"指定目录已存在Orm·防入侵系统文件，无法安装到此目录，\r\n请重新选择安装目录。"}),
+    [](const ::testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
+
+// ---- Installed version -------------------------------------------------------------
+
+struct VersionCase {
+    const char* name;
+    const char* version;
+    bool asked;  // the upgrade question; otherwise the refusal
+};
+
+void PrintTo(const VersionCase& c, std::ostream* os) { *os << c.name; }
+
+class SetupVersionTable : public ::testing::TestWithParam<VersionCase> {};
+
+TEST_P(SetupVersionTable, AsksOrRefuses) {
+    const VersionCase& c = GetParam();
+    PrepareInstallation(kInstalled, c.version);
+    WriteRecord(kInstalled);
+    SetupRun run;
+    HWND dialog = run.WaitSetupWindow(kWindowLimit);
+    ASSERT_NE(dialog, nullptr);
+    TickAgreement(dialog);
+    PressButton(dialog, IDOK);
+    MessageBoxSeen box = run.WaitMessageBox(10s);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.title, L"Orm·防入侵集群系统");
+    const std::wstring version(c.version, c.version + strlen(c.version));
+    if (c.asked) {
+        EXPECT_EQ(box.text, L"当前已经安装了版本V" + version + L"，继续安装V1.1.0吗？\r\n升级安装将不会丢失既有的配置信息。");
+        EXPECT_TRUE(box.cancelShown);
+        PressButton(box.window, IDCANCEL);
+    } else {
+        EXPECT_EQ(box.text, L"当前系统已经安装过更新的版本：" + version + L"，无法升级到更陈旧的版本。");
+        EXPECT_FALSE(box.cancelShown);
+        PressButton(box.window, IDOK);
+    }
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box.window); }, 5s));
+    ExpectIdleAgain(dialog);
+    EXPECT_EQ(run.WaitMessageBox(1s).window, nullptr);
+    EXPECT_FALSE(FileExists(std::string(kInstalled) + "log\\update.log"));
+    EXPECT_EQ(ReadRecord("settime"), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(SetupVersions, SetupVersionTable,
+                         ::testing::Values(VersionCase{"Older", "1.0.9", true}, VersionCase{"ShortOlder", "1.1", true},
+                                           VersionCase{"Same", "1.1.0", true}, VersionCase{"NewerPatch", "1.1.1", false},
+                                           VersionCase{"NewerMinor", "1.2", false}),
+                         [](const ::testing::TestParamInfo<VersionCase>& info) { return std::string(info.param.name); });
+
+// ---- The confirmation -------------------------------------------------------------
+
+struct QuestionCase {
+    const char* name;
+    const wchar_t* typed;
+    bool engineThere;           // the typed folder holds ormvex.exe already
+    const wchar_t* questionRe;  // the whole question, as a regular expression over GBK bytes
+};
+
+void PrintTo(const QuestionCase& c, std::ostream* os) { *os << c.name; }
+
+class SetupQuestionTable : public ::testing::TestWithParam<QuestionCase> {};
+
+TEST_P(SetupQuestionTable, NamesTheFolderAndCancelTouchesNothing) {
+    const QuestionCase& c = GetParam();
+    if (c.engineThere) {
+        ::CreateDirectoryA("C:\\ormvexbare", nullptr);
+        ASSERT_TRUE(testing_support::WriteFileBytes("C:\\ormvexbare\\ormvex.exe", "MZ"));
+    }
+    SetupRun run;
+    HWND dialog = run.WaitSetupWindow(kWindowLimit);
+    ASSERT_NE(dialog, nullptr);
+    TypePath(dialog, c.typed);
+    TickAgreement(dialog);
+    PressButton(dialog, IDOK);
+    MessageBoxSeen box = run.WaitMessageBox(10s);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.title, L"Orm·防入侵集群系统");
+    EXPECT_TRUE(box.cancelShown);
+    const std::string pathNow = Gbk(ChildText(dialog, kPathField));
+    EXPECT_TRUE(std::regex_match(Gbk(box.text), std::regex(Gbk(c.questionRe)))) << Gbk(box.text);
+    EXPECT_NE(Gbk(box.text).find("[" + pathNow + "]"), std::string::npos) << pathNow;
+    PressButton(box.window, IDCANCEL);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box.window); }, 5s));
+    ExpectIdleAgain(dialog);
+    EXPECT_FALSE(FolderExists(pathNow) && !c.engineThere);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SetupQuestions, SetupQuestionTable,
+    ::testing::Values(
+        QuestionCase{"FolderNamedForTheProduct", L"C:\\ormvexnew", false,
+                     LR"(确定安装Orm·防入侵集群系统到\[C:\\ormvexnew\]吗？\r\n注意：卸载时会删除该目录下的文件。)"},
+        QuestionCase{"ProductFolderAppended", L"C:\\\\data", false,
+                     LR"(确定安装Orm·防入侵集群系统到\[C:\\data\\ormvex[0-9]{4}\\\]吗？\r\n注意：卸载时会删除该目录下的文件。)"},
+        QuestionCase{"UpperCaseNameGetsTheFolder", L"E:\\ORMVEX\\", false,
+                     LR"(确定安装Orm·防入侵集群系统到\[E:\\ORMVEX\\ormvex[0-9]{4}\\\]吗？\r\n注意：卸载时会删除该目录下的文件。)"},
+        QuestionCase{"EngineAlreadyThere", L"C:\\ormvexbare", true,
+                     LR"(指定目录已存在防入侵集群系统的相关文件，确定安装Orm·防入侵集群系统到\[C:\\ormvexbare\]吗？)"}),
+    [](const ::testing::TestParamInfo<QuestionCase>& info) { return std::string(info.param.name); });
+
+// ---- Whole runs ------------------------------------------------------------------
+
+TEST(SetupRuns, NewInstallationThroughTheWindows) {
+    const std::string folder = "C:\\ormvexsite\\";
+    SetupRun run;
+    HWND dialog = run.WaitSetupWindow(kWindowLimit);
+    ASSERT_NE(dialog, nullptr);
+    TypePath(dialog, L"C:\\ormvexsite\\");
+    TickAgreement(dialog);
+    PressButton(dialog, IDOK);
+    MessageBoxSeen box = run.WaitMessageBox(10s);
+    ASSERT_NE(box.window, nullptr);
+    PressButton(box.window, IDOK);
+
+    HWND success = run.WaitSuccessDialog(120s);
+    ASSERT_NE(success, nullptr);
+    EXPECT_FALSE(::IsWindowVisible(dialog));
+    EXPECT_EQ(Text(success), SetupTitle());
+    const std::string address = Gbk(ChildText(success, kAddressField));
+    EXPECT_TRUE(std::regex_match(address, std::regex(R"(http://localhost:6689/[0-9a-z]{8})"))) << address;
+    SaveScreenshot(success, "success_dialog");
+    PressButton(success, kCloseButton);
+    ASSERT_TRUE(run.WaitExit(20s));
+
+    for (const char* name : {"OrmVexPanel.exe", "ormvex.exe", "ormvexd.exe", "update.exe", "http\\index.html",
+                             "config\\config.db", "sqlite3.dll", "ReadMe.txt"})
+        EXPECT_TRUE(FileExists(folder + name)) << name;
+    EXPECT_TRUE(FolderExists(folder + "recycle"));
+    EXPECT_TRUE(WaitFor([] { return ServiceRunning("ormvex") && ServiceRunning("ormvexd"); }, 30s));
+    const std::string entry = Unscrambled(scrambled::kUninstallParentKey) + "ormvex";
+    EXPECT_EQ(RegistryText(entry, "UninstallString"), folder + "OrmVexPanel.exe uninstall");
+    EXPECT_EQ(RegistryText(entry, "DisplayVersion"), "1.1.0");
+    EXPECT_NE(RegistryText(Unscrambled(scrambled::kRunKeyPath), "OrmVexPanel"), "");
+    EXPECT_EQ(ReadRecord("apppath"), folder);
+    EXPECT_TRUE(std::regex_match(ReadRecord("settime"), std::regex(R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2})")));
+}
+
+TEST(SetupRuns, UnattendedUpgradeLogsAndEndsByItself) {
+    PrepareInstallation(kInstalled, "1.1.0");
+    WriteRecord(kInstalled);
+    SetupRun run("update");
+    ASSERT_TRUE(run.WaitExit(120s)) << Log(kInstalled);
+    const std::string log = Log(kInstalled);
+    const size_t started = log.find("\t" + Gbk(L"启动在线升级") + "\r\n");
+    const size_t finished = log.find("\t" + Gbk(L"升级完成！") + "\r\n");
+    ASSERT_NE(started, std::string::npos) << log;
+    ASSERT_NE(finished, std::string::npos) << log;
+    EXPECT_LT(started, finished);
+    EXPECT_NE(ReadFileText(std::string(kInstalled) + "ormvex.exe"), "MZ old engine");
+    EXPECT_TRUE(FileExists(std::string(kInstalled) + "update.exe"));
+    EXPECT_EQ(ReadRecord("apppath"), kInstalled);
+    EXPECT_NE(ReadRecord("settime"), "");
+    // An upgrade keeps the engine's configuration and writes no uninstall entry.
+    EXPECT_EQ(RegistryText(Unscrambled(scrambled::kUninstallParentKey) + "ormvex", "UninstallString"), "");
+}
