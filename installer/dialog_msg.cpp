@@ -58,8 +58,9 @@ BOOL CDialogMsg::OnInitDialog() {
         face.button->SetWindowTextW(L"");
     }
     ::ShowWindow(GetDlgItem(IDCANCEL), showCancel_ ? SW_SHOW : SW_HIDE);
-    // 3. Above everything else.
-    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    // 3. Above everything else; shown by the modal loop once its face is ready, so
+    // the transparent buttons copy a painted background.
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return TRUE;
 }
 

@@ -17,6 +17,7 @@ using namespace std::chrono_literals;
 enum Ids {
     kPathField = 1000, kChooseButton = 1001, kStatusLine = 1003, kTitleLine = 1004, kDesktopTick = 1015,
     kAgreeTick = 1016, kKindPicture = 1010, kMessageText = 1011, kCloseButton = 1012, kAddressField = 1019,
+    kCopyArea = 1021,
 };
 
 std::wstring SetupTitle();  // "Orm·防入侵集群系统 - V1.1.0"

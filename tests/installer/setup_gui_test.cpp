@@ -319,7 +319,14 @@ TEST(SetupRuns, NewInstallationThroughTheWindows) {
     const std::string address = Gbk(ChildText(success, kAddressField));
     EXPECT_TRUE(std::regex_match(address, std::regex(R"(http://localhost:6689/[0-9a-z]{8})"))) << address;
     SaveScreenshot(success, "success_dialog");
-    PressButton(success, kCloseButton);
+    // No address service answers on this machine: copying tells so and ends the dialog.
+    ClickControl(success, kCopyArea);
+    MessageBoxSeen notice = run.WaitMessageBox(10s);
+    ASSERT_NE(notice.window, nullptr);
+    EXPECT_EQ(notice.title, L"Orm·防入侵集群系统");
+    EXPECT_EQ(notice.text, L"网址获取出错");
+    EXPECT_FALSE(notice.cancelShown);
+    PressButton(notice.window, IDOK);
     ASSERT_TRUE(run.WaitExit(20s));
 
     for (const char* name : {"OrmVexPanel.exe", "ormvex.exe", "ormvexd.exe", "update.exe", "http\\index.html",
@@ -352,4 +359,80 @@ TEST(SetupRuns, UnattendedUpgradeLogsAndEndsByItself) {
     EXPECT_NE(ReadRecord("settime"), "");
     // An upgrade keeps the engine's configuration and writes no uninstall entry.
     EXPECT_EQ(RegistryText(Unscrambled(scrambled::kUninstallParentKey) + "ormvex", "UninstallString"), "");
+}
+
+TEST(SetupRuns, ClosingDuringTheRunAsksFirst) {
+    SetupRun run;
+    HWND dialog = run.WaitSetupWindow(kWindowLimit);
+    ASSERT_NE(dialog, nullptr);
+    TypePath(dialog, L"C:\\ormvexbusy\\");
+    TickAgreement(dialog);
+    PressButton(dialog, IDOK);
+    MessageBoxSeen confirm = run.WaitMessageBox(10s);
+    ASSERT_NE(confirm.window, nullptr);
+    PressButton(confirm.window, IDOK);
+    ASSERT_TRUE(WaitFor([&] { return ChildText(dialog, kStatusLine) == L"正在安装..."; }, 10s));
+    EXPECT_FALSE(IsEnabled(dialog, IDOK));
+
+    // Cancel keeps the run going; OK ends the process.
+    const std::wstring question = L"正在执行安装任务，中断安装可能导致问题，确定中断吗？";
+    PressButton(dialog, kCloseButton);
+    MessageBoxSeen box = run.WaitMessageBox(10s);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.title, L"Orm");
+    EXPECT_EQ(box.text, question);
+    EXPECT_TRUE(box.cancelShown);
+    PressButton(box.window, IDCANCEL);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box.window); }, 5s));
+    EXPECT_TRUE(run.IsRunning());
+    PressButton(dialog, kCloseButton);
+    box = run.WaitMessageBox(10s);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.text, question);
+    PressButton(box.window, IDOK);
+    EXPECT_TRUE(run.WaitExit(10s));
+    EXPECT_EQ(ReadRecord("apppath"), "");
+}
+
+TEST(SetupFolderChoice, UpgradeKeepsItsPath) {
+    PrepareInstallation(kInstalled, "1.0.9");
+    WriteRecord(kInstalled);
+    SetupRun run;
+    HWND dialog = run.WaitSetupWindow(kWindowLimit);
+    ASSERT_NE(dialog, nullptr);
+    PressButton(dialog, kChooseButton);
+    MessageBoxSeen box = run.WaitMessageBox(10s);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.title, L"Orm");
+    EXPECT_EQ(box.text, L"升级安装不能修改安装路径！");
+    EXPECT_FALSE(box.cancelShown);
+    PressButton(box.window, IDOK);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box.window); }, 5s));
+    EXPECT_EQ(Gbk(ChildText(dialog, kPathField)), kInstalled);
+}
+
+TEST(SetupFolderChoice, CancelledChooserLeavesThePath) {
+    SetupRun run;
+    HWND dialog = run.WaitSetupWindow(kWindowLimit);
+    ASSERT_NE(dialog, nullptr);
+    const std::wstring before = ChildText(dialog, kPathField);
+    PressButton(dialog, kChooseButton);
+    HWND chooser = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            chooser = nullptr;
+            for (HWND window = ::GetTopWindow(nullptr); window; window = ::GetWindow(window, GW_HWNDNEXT)) {
+                DWORD owner = 0;
+                ::GetWindowThreadProcessId(window, &owner);
+                if (owner == run.Id() && window != dialog && ::IsWindowVisible(window) &&
+                    ::GetWindow(window, GW_OWNER) == dialog)
+                    chooser = window;
+            }
+            return chooser != nullptr;
+        },
+        10s));
+    SaveScreenshot(chooser, "folder_chooser");
+    PressButton(chooser, IDCANCEL);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(chooser); }, 5s));
+    EXPECT_EQ(ChildText(dialog, kPathField), before);
 }
