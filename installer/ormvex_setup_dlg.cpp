@@ -192,9 +192,12 @@ void COrmVexSetupDlg::StartInstall() {
     // 8. The status line.
     SetStatus(upgrade ? L"正在升级..." : L"正在安装...");
     // 9. A running engine hears that an upgrade follows; its answer does not matter.
+    // The answer file lies below the folder, so the folder ends with a backslash even
+    // when the user typed none.
     if (IsEngineReachable()) {
         std::string answer;
-        CEngineChannel().ExchangeWithEngine(kUpdateNotice, path, answer);
+        const std::string folder = path.empty() || path.back() == '\\' ? path : path + "\\";
+        CEngineChannel().ExchangeWithEngine(kUpdateNotice, folder, answer);
     }
     // 10. The worker.
     m_bExisting = upgrade ? 1 : 0;

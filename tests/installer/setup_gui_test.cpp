@@ -5,6 +5,7 @@
 
 #include <regex>
 
+#include "channel/standin_engine.h"
 #include "foundation/scramble.h"
 #include "foundation/unique_handle.h"
 #include "setup_driver.h"
@@ -435,4 +436,38 @@ TEST(SetupFolderChoice, CancelledChooserLeavesThePath) {
     PressButton(chooser, IDCANCEL);
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(chooser); }, 5s));
     EXPECT_EQ(ChildText(dialog, kPathField), before);
+}
+
+TEST(SetupRuns, InteractiveUpgradeOverARunningEngine) {
+    testing_support::StandinEngine engine;
+    ASSERT_TRUE(engine.Start());
+    const std::string folder = engine.Folder();
+    ASSERT_TRUE(WaitFor([&] { return FileExists(folder + "config\\cache.ini"); }, 10s));
+    WriteRecord(folder);
+    SetupRun run;
+    HWND dialog = run.WaitSetupWindow(kWindowLimit);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(IsReadOnly(dialog, kPathField));
+    TickAgreement(dialog);
+    PressButton(dialog, IDOK);
+    MessageBoxSeen question = run.WaitMessageBox(10s);
+    ASSERT_NE(question.window, nullptr);
+    EXPECT_EQ(question.text, L"当前已经安装了版本V1.1.0，继续安装V1.1.0吗？\r\n升级安装将不会丢失既有的配置信息。");
+    PressButton(question.window, IDOK);
+    EXPECT_TRUE(WaitFor([&] { return ChildText(dialog, kStatusLine) == L"正在升级..."; }, 10s));
+
+    HWND success = run.WaitSuccessDialog(120s);
+    ASSERT_NE(success, nullptr);
+    // No new entry path on an upgrade: the address is the one the engine reports.
+    const std::string address = Gbk(ChildText(success, kAddressField));
+    EXPECT_EQ(address.rfind("http://localhost:6689", 0), 0u) << address;
+    PressButton(success, kCloseButton);
+    ASSERT_TRUE(run.WaitExit(20s));
+
+    EXPECT_TRUE(FileExists(folder + "update.exe"));
+    EXPECT_TRUE(WaitFor([] { return ServiceRunning("ormvex") && ServiceRunning("ormvexd"); }, 30s));
+    EXPECT_EQ(ReadRecord("apppath"), folder);
+    EXPECT_NE(ReadRecord("settime"), "");
+    EXPECT_EQ(RegistryText(Unscrambled(scrambled::kUninstallParentKey) + "ormvex", "UninstallString"), "");
+    EXPECT_EQ(Log(folder).find(Gbk(L"失败")), std::string::npos) << Log(folder);
 }
