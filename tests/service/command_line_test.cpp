@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "service/service_test_support.h"
+#include "support/test_support.h"
 
 using namespace service_testing;
 
@@ -104,4 +105,20 @@ TEST(CommandLine, InstallFromFolderWithBlankQuotesTheImagePath) {
     EXPECT_TRUE(WaitForServiceState("ormvexd", SERVICE_RUNNING));
     ControlServiceNamed("ormvexd", SERVICE_CONTROL_STOP);
     EXPECT_TRUE(WaitForServiceState("ormvexd", SERVICE_STOPPED));
+}
+
+TEST(CommandLine, RemoveWhileRunningTellsToDeleteTheFileAndServiceRunsOnUntilStopped) {
+    const std::string program = InstallProgram("ormvexd.exe");
+    RunCaptured(program + " -i");
+    ASSERT_TRUE(StartServiceNamed("ormvexd"));
+    ASSERT_TRUE(WaitForServiceState("ormvexd", SERVICE_RUNNING));
+    RunResult run = RunCaptured(program + " -u");
+    EXPECT_EQ(run.output,
+              kBanner + "ormvexd removed. (You must delete the file (" + program + ") yourself.)\r\n" + kFinished);
+    EXPECT_EQ(ServiceState("ormvexd"), static_cast<DWORD>(SERVICE_RUNNING));
+    ASSERT_TRUE(ControlServiceNamed("ormvexd", SERVICE_CONTROL_STOP));
+    EXPECT_TRUE(testing_support::WaitFor([] { return ServiceState("ormvexd") != SERVICE_RUNNING; },
+                                         std::chrono::milliseconds(10000)));
+    EXPECT_TRUE(testing_support::WaitFor([] { return ServiceState("ormvexd") == 0; }, std::chrono::milliseconds(10000)))
+        << "gone once stopped";
 }

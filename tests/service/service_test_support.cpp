@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "foundation/text.h"
 #include "foundation/unique_handle.h"
 #include "support/test_support.h"
 
@@ -138,12 +139,6 @@ bool WriteRegistryNumber(const std::string& key, const std::string& value, DWORD
                             sizeof(number)) == ERROR_SUCCESS;
 }
 
-std::string Gbk(const std::wstring& wide) {
-    const int size =
-        ::WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), narrow.data(), size, nullptr, nullptr);
-    return narrow;
-}
+std::string Gbk(const std::wstring& wide) { return ToGbk(wide); }
 
 }  // namespace service_testing
