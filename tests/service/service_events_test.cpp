@@ -74,7 +74,8 @@ TEST(ServiceEvents, RunsCountsAndStops_EventsSeenThroughRecorderAsWineEventLogSt
     const auto asked = std::chrono::steady_clock::now();
     ASSERT_TRUE(ControlServiceNamed("ormvexd", SERVICE_CONTROL_STOP));
     EXPECT_TRUE(WaitForServiceState("ormvexd", SERVICE_STOPPED, std::chrono::milliseconds(5000)));
-    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(2500));
+    // The loop notices within a second; the rest is room for a busy machine.
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(4000));
     EXPECT_TRUE(HasEvent("4 108 "));
 }
 
