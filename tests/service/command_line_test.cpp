@@ -4,13 +4,14 @@
 
 #include "service/service_test_support.h"
 #include "support/test_support.h"
+#include "foundation/text.h"
 
 using namespace service_testing;
 
 namespace {
 
-const std::string kBanner = Gbk(L"Orm·防入侵系统守护程序") + "\r\n";
-const std::string kFinished = Gbk(L"执行完毕") + "\r\n";
+const std::string kBanner = ToGbk(L"Orm·防入侵系统守护程序") + "\r\n";
+const std::string kFinished = ToGbk(L"执行完毕") + "\r\n";
 const char kServiceKey[] = "SYSTEM\\CurrentControlSet\\Services\\ormvexd";
 const char kEventSourceKey[] = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\ormvexd";
 
@@ -70,7 +71,7 @@ TEST(CommandLine, InstallRegistersServiceDescriptionAndEventSource) {
     std::string data;
     ASSERT_TRUE(ReadRegistryValue(kServiceKey, "Description", type, data));
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(data, Gbk(L"Orm·防入侵集群系统守护进程服务，停止后可能导致系统部分功能异常") + '\0');
+    EXPECT_EQ(data, ToGbk(L"Orm·防入侵集群系统守护进程服务，停止后可能导致系统部分功能异常") + '\0');
     ASSERT_TRUE(ReadRegistryValue(kEventSourceKey, "EventMessageFile", type, data));
     EXPECT_EQ(type, static_cast<DWORD>(REG_EXPAND_SZ));
     EXPECT_EQ(data, program + '\0');

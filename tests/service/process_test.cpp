@@ -1,6 +1,7 @@
 // Processes by image name, the clean-up batch and the notification-area refresh.
 #include <gtest/gtest.h>
 
+#include "foundation/text.h"
 #include "foundation/hardware.h"
 #include "foundation/unique_handle.h"
 #include "service/service_test_support.h"
@@ -63,7 +64,7 @@ TEST(Processes, CleanupBatchLinesAndAppend) {
         std::string extra;
         std::string expected;
     };
-    const std::string extra = "C:\\OrmVex\\" + Gbk(L"数据");
+    const std::string extra = "C:\\OrmVex\\" + ToGbk(L"数据");
     const Case cases[] = {
         {"with extra path", true, extra, head + "\trd /s /q \"" + extra + "\"\r\n" + tail},
         {"flag set, empty path", true, "", head + tail},

@@ -139,6 +139,5 @@ bool WriteRegistryNumber(const std::string& key, const std::string& value, DWORD
                             sizeof(number)) == ERROR_SUCCESS;
 }
 
-std::string Gbk(const std::wstring& wide) { return ToGbk(wide); }
 
 }  // namespace service_testing

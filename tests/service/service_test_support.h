@@ -49,7 +49,5 @@ bool ReadRegistryValue(const std::string& key, const std::string& value, DWORD& 
 bool ReadRegistryNumber(const std::string& key, const std::string& value, DWORD& number);
 bool WriteRegistryNumber(const std::string& key, const std::string& value, DWORD number);
 
-// GBK bytes of a wide text.
-std::string Gbk(const std::wstring& wide);
 
 }  // namespace service_testing

@@ -75,8 +75,8 @@ TEST(Shortcuts, CreateShortcutWritesItsFieldsAndTheLinkDriveRootAsWorkingFolder)
     int n = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        const std::string link = scratch / (Gbk(L"打开[防入侵]托盘") + std::to_string(++n) + ".lnk");
-        EXPECT_EQ(hardware.CreateShortcut(link, target, c.icon, c.arguments, Gbk(L"打开[防入侵]托盘")), 1);
+        const std::string link = scratch / (ToGbk(L"打开[防入侵]托盘") + std::to_string(++n) + ".lnk");
+        EXPECT_EQ(hardware.CreateShortcut(link, target, c.icon, c.arguments, ToGbk(L"打开[防入侵]托盘")), 1);
         LinkFields fields;
         ASSERT_TRUE(ReadLink(link, fields));
         EXPECT_EQ(fields.target, GbkToWide(target));
@@ -100,7 +100,7 @@ TEST(Shortcuts, DesktopShortcutUsesFallbackIconAndIsDeletedAgain) {
     EXPECT_EQ(desktop.find("\\\\"), std::string::npos);
     ASSERT_TRUE(FolderExists(desktop));
 
-    const std::string title = Gbk(L"防入侵集群系统");
+    const std::string title = ToGbk(L"防入侵集群系统");
     const std::string link = desktop + title + ".lnk";
     ASSERT_TRUE(testing_support::WriteFileBytes(link, "stale"));
     hardware.CreateDesktopShortcut("C:\\OrmVex\\OrmVexPanel.exe", "C:\\OrmVex\\missing.ico", title);
@@ -121,9 +121,9 @@ TEST(Shortcuts, StartMenuShortcutsAreCreatedAndAllRemovedWithTheirGroup) {
     ::CreateDirectoryA(install.c_str(), nullptr);
     const std::string panel = install + "OrmVexPanel.exe";
     ASSERT_TRUE(testing_support::WriteFileBytes(panel, "MZ"));
-    const std::string name = Gbk(L"防入侵集群系统");
-    const std::string outer = CommonPrograms() + Gbk(L"\\Orm软件");
-    const std::string group = outer + Gbk(L"\\防入侵集群系统\\");
+    const std::string name = ToGbk(L"防入侵集群系统");
+    const std::string outer = CommonPrograms() + ToGbk(L"\\Orm软件");
+    const std::string group = outer + ToGbk(L"\\防入侵集群系统\\");
 
     const std::string site = install + "site.url";
     ASSERT_TRUE(testing_support::WriteFileBytes(site, "[InternetShortcut]"));
@@ -134,12 +134,12 @@ TEST(Shortcuts, StartMenuShortcutsAreCreatedAndAllRemovedWithTheirGroup) {
     };
     const std::wstring panelWide = GbkToWide(panel);
     const Expected expected[] = {
-        {group + Gbk(L"打开[防入侵集群系统]托盘.lnk"), panelWide, panelWide, L"", L"打开[防入侵集群系统]托盘"},
-        {group + Gbk(L"打开[防入侵集群系统]面板.lnk"), GbkToWide(site), panelWide, L"",
+        {group + ToGbk(L"打开[防入侵集群系统]托盘.lnk"), panelWide, panelWide, L"", L"打开[防入侵集群系统]托盘"},
+        {group + ToGbk(L"打开[防入侵集群系统]面板.lnk"), GbkToWide(site), panelWide, L"",
          L"打开[防入侵集群系统]面板"},
         // The shell keeps the quoted target without its quotes.
         {install + "uninstall.lnk", panelWide, panelWide, L"uninstall", L"卸载防入侵集群系统"},
-        {group + Gbk(L"卸载[防入侵集群系统].lnk"), GbkToWide(install + "uninstall.lnk"),
+        {group + ToGbk(L"卸载[防入侵集群系统].lnk"), GbkToWide(install + "uninstall.lnk"),
          GbkToWide(install + "uninstall.lnk"), L"", L"卸载[防入侵集群系统]"},
     };
     for (const Expected& e : expected) {
@@ -153,7 +153,7 @@ TEST(Shortcuts, StartMenuShortcutsAreCreatedAndAllRemovedWithTheirGroup) {
     }
 
     // An older installation's "显示[...]托盘" link goes too.
-    const std::string older = group + Gbk(L"显示[防入侵集群系统]托盘.lnk");
+    const std::string older = group + ToGbk(L"显示[防入侵集群系统]托盘.lnk");
     ASSERT_TRUE(testing_support::WriteFileBytes(older, "old"));
     EXPECT_EQ(hardware.DeleteStartMenuShortcuts(name), 1);
     for (const Expected& e : {expected[0], expected[1], expected[3]}) EXPECT_FALSE(FileExists(e.link)) << e.link;
@@ -165,7 +165,7 @@ TEST(Shortcuts, StartMenuShortcutsAreCreatedAndAllRemovedWithTheirGroup) {
 
 TEST(Shortcuts, StartMenuGroupWithForeignFilesStays) {
     CHardware hardware;
-    const std::string group = CommonPrograms() + Gbk(L"\\Orm软件\\防入侵集群系统\\");
+    const std::string group = CommonPrograms() + ToGbk(L"\\Orm软件\\防入侵集群系统\\");
     ASSERT_TRUE(::SHCreateDirectoryExA(nullptr, group.c_str(), nullptr) == ERROR_SUCCESS);
     ASSERT_TRUE(testing_support::WriteFileBytes(group + "readme.txt", "x"));
     EXPECT_EQ(hardware.DeleteStartMenuShortcuts("x"), 1);
@@ -174,7 +174,7 @@ TEST(Shortcuts, StartMenuGroupWithForeignFilesStays) {
 
 TEST(Autostart, ValueIsQuotedPanelPathWithAutorunAndIsOverwritten) {
     CHardware hardware;
-    const std::string first = Gbk(L"C:\\防入侵\\OrmVexPanel.exe");
+    const std::string first = ToGbk(L"C:\\防入侵\\OrmVexPanel.exe");
     EXPECT_EQ(hardware.SetAutorun("C:\\old\\OrmVexPanel.exe", "OrmVexPanel", AutorunFlavour::Panel), "");
     EXPECT_EQ(hardware.SetAutorun(first, "OrmVexPanel", AutorunFlavour::Installer), "");
     DWORD type = 0;
@@ -191,9 +191,9 @@ TEST(Autostart, ValueIsQuotedPanelPathWithAutorunAndIsOverwritten) {
 TEST(Autostart, MissingRunKeyGivesEachProgramsOpenErrorAndWritesNothing) {
     ASSERT_EQ(::RegDeleteTreeA(HKEY_LOCAL_MACHINE, kRunKey.c_str()), ERROR_SUCCESS);
     CHardware hardware;
-    EXPECT_EQ(hardware.SetAutorun("C:\\p.exe", "OrmVexPanel", AutorunFlavour::Panel), Gbk(L"RegOpen失败：2"));
+    EXPECT_EQ(hardware.SetAutorun("C:\\p.exe", "OrmVexPanel", AutorunFlavour::Panel), ToGbk(L"RegOpen失败：2"));
     EXPECT_EQ(hardware.SetAutorun("C:\\p.exe", "OrmVexPanel", AutorunFlavour::Installer),
-              Gbk(L"RegOpenKey失败：2"));
+              ToGbk(L"RegOpenKey失败：2"));
     UniqueHKey key;
     EXPECT_NE(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey.c_str(), 0, KEY_READ, key.put()), ERROR_SUCCESS)
         << "the key is not created";

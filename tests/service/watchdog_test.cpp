@@ -21,7 +21,7 @@ constexpr auto kOneCycle = std::chrono::milliseconds(8000);
 constexpr auto kQuietPeriod = std::chrono::milliseconds(5000);
 
 const std::string kLog = std::string(kInstallFolder) + "log\\ormipsd.log";
-const std::string kRecovered = Gbk(L"[服务]自动恢复ormvex成功");
+const std::string kRecovered = ToGbk(L"[服务]自动恢复ormvex成功");
 
 std::string LogText() { return testing_support::ReadFileText(kLog); }
 
