@@ -11,21 +11,9 @@
 
 namespace {
 
-constexpr UINT kGbkCodePage = 936;
 constexpr int kIconIndex = 0;
 constexpr std::size_t kShortestLinkPath = 3;
 constexpr std::size_t kDriveRootLength = 3;  // "D:\"
-
-// Narrow texts of this program are GBK whatever the machine's code page.
-std::string Gbk(const std::wstring& wide) {
-    if (wide.empty()) return std::string();
-    const int size = ::WideCharToMultiByte(kGbkCodePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(kGbkCodePage, 0, wide.data(), static_cast<int>(wide.size()), narrow.data(), size, nullptr,
-                          nullptr);
-    return narrow;
-}
 
 std::string SpecialFolder(int csidl) {
     wchar_t path[MAX_PATH] = {};
@@ -37,11 +25,11 @@ std::string SpecialFolder(int csidl) {
 std::string ProgramGroup() {
     const std::string programs = SpecialFolder(CSIDL_COMMON_PROGRAMS);
     if (programs.empty()) return std::string();
-    return programs + Gbk(L"\\Orm软件\\防入侵集群系统\\");
+    return programs + ToGbk(L"\\Orm软件\\防入侵集群系统\\");
 }
 
 std::string Bracketed(const wchar_t* before, const std::string& name, const wchar_t* after) {
-    return Gbk(before) + name + Gbk(after);
+    return ToGbk(before) + name + ToGbk(after);
 }
 
 }  // namespace
@@ -97,7 +85,7 @@ void CHardware::CreateStartMenuShortcuts(const std::string& installFolder, const
     // 1. and 2. The group folder; one that exists already is fine.
     const std::string programs = SpecialFolder(CSIDL_COMMON_PROGRAMS);
     if (programs.empty()) return;
-    ::CreateDirectoryA((programs + Gbk(L"\\Orm软件")).c_str(), nullptr);
+    ::CreateDirectoryA((programs + ToGbk(L"\\Orm软件")).c_str(), nullptr);
     const std::string group = ProgramGroup();
     ::CreateDirectoryA(group.c_str(), nullptr);
     // 3. The uninstall entry of the group points at the link in the installation folder.
@@ -108,7 +96,7 @@ void CHardware::CreateStartMenuShortcuts(const std::string& installFolder, const
     const std::string uninstallTitle = Bracketed(L"卸载[", name, L"]");
     CreateShortcut(group + trayTitle + ".lnk", panelExe, panelExe, std::string(), trayTitle);
     CreateShortcut(group + panelTitle + ".lnk", panelTarget, panelExe, std::string(), panelTitle);
-    CreateShortcut(uninstallLink, "\"" + panelExe + "\"", panelExe, "uninstall", Gbk(L"卸载防入侵集群系统"));
+    CreateShortcut(uninstallLink, "\"" + panelExe + "\"", panelExe, "uninstall", ToGbk(L"卸载防入侵集群系统"));
     CreateShortcut(group + uninstallTitle + ".lnk", uninstallLink, uninstallLink, std::string(), uninstallTitle);
 }
 
@@ -138,12 +126,12 @@ std::string CHardware::SetAutorun(const std::string& panelPath, const std::strin
     UniqueHKey run;
     LONG error = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, Unscrambled(scrambled::kRunKeyPath).c_str(), 0, KEY_SET_VALUE,
                                  run.put());
-    if (error != ERROR_SUCCESS) return Gbk(panel ? L"RegOpen失败：" : L"RegOpenKey失败：") + IntText(error);
+    if (error != ERROR_SUCCESS) return ToGbk(panel ? L"RegOpen失败：" : L"RegOpenKey失败：") + IntText(error);
     // 2. Written with its terminating zero, as REG_SZ readers expect.
     const std::string data = "\"" + panelPath + "\" -autorun";
     error = ::RegSetValueExA(run.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                              static_cast<DWORD>(data.size() + 1));
-    if (error != ERROR_SUCCESS) return Gbk(panel ? L"RegSetEx失败：" : L"RegSetValueEx失败：") + IntText(error);
+    if (error != ERROR_SUCCESS) return ToGbk(panel ? L"RegSetEx失败：" : L"RegSetValueEx失败：") + IntText(error);
     return std::string();
 }
 

@@ -27,7 +27,9 @@ constexpr PermissionWord kPermissionWords[] = {
     {{"all", nullptr}, GENERIC_ALL},
 };
 
-std::vector<std::string> LocalUserNames() {
+// Calls a NetXxxEnum function (level 0) page by page and collects the names it lists.
+template <typename Info, typename Enumerate>
+std::vector<std::string> EnumerateNames(Enumerate enumerate, LPWSTR Info::*name) {
     std::vector<std::string> names;
     CStringUtil util;
     DWORD_PTR resume = 0;
@@ -35,34 +37,34 @@ std::vector<std::string> LocalUserNames() {
     do {
         LPBYTE buffer = nullptr;
         DWORD read = 0, total = 0;
-        DWORD resumeHandle = static_cast<DWORD>(resume);
-        status = ::NetUserEnum(nullptr, 0, FILTER_NORMAL_ACCOUNT, &buffer, MAX_PREFERRED_LENGTH, &read, &total,
-                               &resumeHandle);
-        resume = resumeHandle;
+        status = enumerate(&buffer, &read, &total, &resume);
         if ((status == NERR_Success || status == ERROR_MORE_DATA) && buffer) {
-            auto* users = reinterpret_cast<USER_INFO_0*>(buffer);
-            for (DWORD i = 0; i < read; ++i) names.push_back(util.WideToMulti(users[i].usri0_name));
+            const Info* entries = reinterpret_cast<const Info*>(buffer);
+            for (DWORD i = 0; i < read; ++i) names.push_back(util.WideToMulti(entries[i].*name));
         }
         if (buffer) ::NetApiBufferFree(buffer);
     } while (status == ERROR_MORE_DATA);
     return names;
 }
 
+std::vector<std::string> LocalUserNames() {
+    return EnumerateNames<USER_INFO_0>(
+        [](LPBYTE* buffer, DWORD* read, DWORD* total, DWORD_PTR* resume) {
+            DWORD handle = static_cast<DWORD>(*resume);
+            const NET_API_STATUS status =
+                ::NetUserEnum(nullptr, 0, FILTER_NORMAL_ACCOUNT, buffer, MAX_PREFERRED_LENGTH, read, total, &handle);
+            *resume = handle;
+            return status;
+        },
+        &USER_INFO_0::usri0_name);
+}
+
 std::vector<std::string> LocalGroupNames() {
-    std::vector<std::string> names;
-    CStringUtil util;
-    DWORD_PTR resume = 0;
-    NET_API_STATUS status;
-    do {
-        LPBYTE buffer = nullptr;
-        DWORD read = 0, total = 0;
-        status = ::NetLocalGroupEnum(nullptr, 0, &buffer, MAX_PREFERRED_LENGTH, &read, &total, &resume);
-        if ((status == NERR_Success || status == ERROR_MORE_DATA) && buffer) {
-            auto* groups = reinterpret_cast<LOCALGROUP_INFO_0*>(buffer);
-            for (DWORD i = 0; i < read; ++i) names.push_back(util.WideToMulti(groups[i].lgrpi0_name));
-        }
-        if (buffer) ::NetApiBufferFree(buffer);
-    } while (status == ERROR_MORE_DATA);
+    std::vector<std::string> names = EnumerateNames<LOCALGROUP_INFO_0>(
+        [](LPBYTE* buffer, DWORD* read, DWORD* total, DWORD_PTR* resume) {
+            return ::NetLocalGroupEnum(nullptr, 0, buffer, MAX_PREFERRED_LENGTH, read, total, resume);
+        },
+        &LOCALGROUP_INFO_0::lgrpi0_name);
     names.push_back("SYSTEM");
     names.push_back("Everyone");
     return names;

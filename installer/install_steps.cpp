@@ -34,7 +34,9 @@ void OpenHidden(const std::string& program, const char* parameters, int show) {
 std::string InstallResultLine(bool upgrade) { return upgrade ? ToGbk(L"升级完成！") : ToGbk(L"安装完成！"); }
 
 bool DoInstall(const InstallInputs& inputs, const InstallUi& ui, InstallAddresses& addresses) {
-    const std::string updateLog = inputs.logFolder + "log\\update.log";
+    std::string logFolder = inputs.logFolder;
+    if (!logFolder.empty() && logFolder.back() != '\\') logFolder += '\\';
+    const std::string updateLog = logFolder + "log\\update.log";
     CServiceCtrl services;
     CHardware hardware;
 

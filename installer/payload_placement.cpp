@@ -8,6 +8,7 @@
 #include "foundation/scramble.h"
 #include "foundation/service_ctrl.h"
 #include "foundation/text.h"
+#include "foundation/wow64_fs_guard.h"
 #include "installer/payload_archive.h"
 
 namespace {
@@ -98,6 +99,19 @@ private:
         return true;
     }
 
+    // Puts the staged entry into the folder: moved when nothing of its name is there
+    // yet (the staging folder is on the same volume, and the shell copies and deletes
+    // trees of small files slowly), merged by copying over what exists otherwise.
+    static bool PlaceInto(const std::string& staging, const std::string& name, const std::string& folder) {
+        const std::string source = staging + name;
+        if (!PathExistsReal(source, false)) return false;
+        if (!PathExistsReal(folder + name, false)) {
+            RedirectionOff redirection;
+            if (::MoveFileExA(source.c_str(), (folder + name).c_str(), 0)) return true;
+        }
+        return COrmFile().CopyTree(source, folder) != 0;
+    }
+
     static bool HasEveryProgram(const std::string& staging) {
         for (const char* program : kProgramFiles)
             if (!FileExistsReal(staging + program)) return false;
@@ -125,12 +139,12 @@ private:
             files.DeleteTree(d + "http\\");
             ::Sleep(kAfterHttpDeleteMs);
         }
+        PlaceInto(staging, "http", d);
         CreateFolderPath(d + "http\\");
-        files.CopyTree(staging + "http\\", d);
         ::Sleep(kAfterTreeCopyMs);
         files.DeleteTree(staging + "http\\");
         // 6.4 An existing configuration database is never touched.
-        if (!FileExistsReal(d + "config\\config.db")) files.CopyTree(staging + "config\\", d);
+        if (!FileExistsReal(d + "config\\config.db")) PlaceInto(staging, "config", d);
         ::Sleep(kAfterTreeCopyMs);
         files.DeleteTree(staging + "config\\");
         // 6.5 Everything else.
@@ -149,7 +163,6 @@ private:
     }
 
     void PlaceRemainingMembers(const std::string& staging) const {
-        COrmFile files;
         std::vector<std::string> names;
         ListFolderNames("", names, staging);
         for (const std::string& name : names) {
@@ -159,7 +172,7 @@ private:
             for (const char* kept : kKeptWhenPresent)
                 skip = skip || (lower == kept && PathExistsReal(r_.installDir + name, false));
             if (skip) continue;
-            if (!files.CopyTree(staging + name, r_.installDir))
+            if (!PlaceInto(staging, name, r_.installDir))
                 Log(ToGbk(L"升级文件失败：") + name + ToGbk(L"，err=") + UIntText(::GetLastError()));
         }
     }

@@ -12,7 +12,6 @@ constexpr char kServicesKey[] = "SYSTEM\\CurrentControlSet\\Services\\";
 constexpr char kEventSourcesKey[] = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\";
 constexpr DWORD kTypesSupported = EVENTLOG_ERROR_TYPE | EVENTLOG_WARNING_TYPE | EVENTLOG_INFORMATION_TYPE;
 constexpr DWORD kFirstUserControl = 128;
-constexpr UINT kGbkCodePage = 936;
 
 constexpr DWORD kEventInstalled = 100;
 constexpr DWORD kEventRemoved = 101;
@@ -22,15 +21,6 @@ constexpr DWORD kEventInitFailed = 104;
 constexpr DWORD kEventStarted = 105;
 constexpr DWORD kEventBadControl = 106;
 constexpr DWORD kEventStopped = 108;
-
-std::string Gbk(const std::wstring& wide) {
-    const int size = ::WideCharToMultiByte(kGbkCodePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(kGbkCodePage, 0, wide.data(), static_cast<int>(wide.size()), narrow.data(), size, nullptr,
-                          nullptr);
-    return narrow;
-}
 
 std::string ModulePath() {
     char path[MAX_PATH] = {};
@@ -130,7 +120,7 @@ bool CNTService::InstallService() {
             UniqueHKey serviceKey = CreateKey(kServicesKey + std::string(ServiceName));
             if (serviceKey)
                 SetStringValue(serviceKey.get(), "Description", REG_SZ,
-                               Gbk(L"Orm·防入侵集群系统守护进程服务，停止后可能导致系统部分功能异常"));
+                               ToGbk(L"Orm·防入侵集群系统守护进程服务，停止后可能导致系统部分功能异常"));
             // 7.
             WriteEvent(EVENTLOG_INFORMATION_TYPE, kEventInstalled, ServiceName);
             installed = true;

@@ -21,14 +21,6 @@ UniqueServiceHandle OpenEngineService(DWORD access) {
     return UniqueServiceHandle(::OpenServiceA(manager.get(), "ormvex", access));
 }
 
-// Wine reports a program outside every drive as "unix\..." without the "\\?\"
-// that makes it openable; the built programs live there when no z: drive exists.
-std::string BuiltProgram(const std::string& name) {
-    std::string folder = TestProgramFolder();
-    if (folder.compare(0, 5, "unix\\") == 0) folder = "\\\\?\\" + folder;
-    return folder + name;
-}
-
 }  // namespace
 
 int RunProgram(const std::string& commandLine, std::chrono::milliseconds limit, std::string* output) {
@@ -69,7 +61,7 @@ int RunProgram(const std::string& commandLine, std::chrono::milliseconds limit, 
 
 StandinEngine::StandinEngine() : folder_(kInstallFolder) {
     for (const char* sub : {"", "config", "temp", "http"}) ::CreateDirectoryA((folder_ + sub).c_str(), nullptr);
-    const std::string source = BuiltProgram("ormvex.exe");
+    const std::string source = TestProgramFolder() + "ormvex.exe";
     EXPECT_TRUE(::CopyFileA(source.c_str(), Program().c_str(), FALSE)) << "cannot copy " << source << " (error " << ::GetLastError() << ")";
 }
 

@@ -216,17 +216,6 @@ TEST(COrmFile, DeleteCopyAndRenameTrees) {
     EXPECT_EQ(file.CopyFileBytes(dir / "missing", dir / "copy2.html"), 0);
 }
 
-// Starts a copy of test_sleeper.exe from path; the process handle.
-UniqueHandleKernel StartRunning(const std::string& path) {
-    std::string line = "\"" + path + "\" 30000";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return UniqueHandleKernel();
-    ::CloseHandle(info.hThread);
-    return UniqueHandleKernel(info.hProcess);
-}
 
 TEST(COrmFile, ReplaceFileUnderARunningProgram) {
     ScratchFolder dir;
@@ -234,7 +223,7 @@ TEST(COrmFile, ReplaceFileUnderARunningProgram) {
     const std::string sleeper = testing_support::TestProgramFolder() + "test_sleeper.exe";
     const std::string target = dir / "engine.exe";
     ASSERT_TRUE(::CopyFileA(sleeper.c_str(), target.c_str(), FALSE));
-    UniqueHandleKernel running = StartRunning(target);
+    UniqueHandleKernel running = testing_support::StartProgram("\"" + target + "\" 30000");
     ASSERT_TRUE(running);
     ::Sleep(300);
     ASSERT_FALSE(::DeleteFileA(target.c_str()));  // really in use

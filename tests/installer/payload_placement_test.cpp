@@ -119,16 +119,6 @@ TEST(PayloadPlacement, DeletedSqliteIsRestored) {
     EXPECT_EQ(ReadFileText(d + "sqlite3.dll"), "new sqlite");
 }
 
-UniqueHandleKernel StartRunning(const std::string& path) {
-    std::string line = "\"" + path + "\" 60000";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return UniqueHandleKernel();
-    ::CloseHandle(info.hThread);
-    return UniqueHandleKernel(info.hProcess);
-}
 
 TEST(PayloadPlacement, RunningProgramsAreReplacedThroughDel) {
     ScratchFolder dir;
@@ -136,7 +126,7 @@ TEST(PayloadPlacement, RunningProgramsAreReplacedThroughDel) {
     ::CreateDirectoryA(d.c_str(), nullptr);
     InstallOldProduct(d);
     ASSERT_TRUE(::CopyFileA(Program("test_sleeper.exe").c_str(), (d + "ormvex.exe").c_str(), FALSE));
-    UniqueHandleKernel engine = StartRunning(d + "ormvex.exe");
+    UniqueHandleKernel engine = testing_support::StartProgram("\"" + d + "ormvex.exe" + "\" 60000");
     ASSERT_TRUE(engine);
     ::Sleep(300);
     PayloadCarrier carrier(dir, "payload_full.zip");

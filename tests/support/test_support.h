@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "foundation/unique_handle.h"
+
 namespace testing_support {
 
 // A new empty folder below the prefix's temp folder, ending in a backslash; removed
@@ -32,6 +34,9 @@ std::string ReadFileText(const std::string& path);   // whole file as bytes, emp
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
+
+// Starts a command line (not hidden, not waited for); the process handle, or none.
+UniqueHandleKernel StartProgram(const std::string& commandLine);
 
 // Folder of the test program itself, ending in a backslash.
 std::string TestProgramFolder();

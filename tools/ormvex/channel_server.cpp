@@ -60,16 +60,17 @@ void AnswerOne(const std::string& folder, const std::string& wire, HANDLE stopEv
 
 }  // namespace
 
-bool ServeEngineChannel(const std::string& folder, HANDLE stopEvent) {
+UniqueFile OpenEngineEndpoint() {
     const std::string endpoint = Unscrambled(scrambled::kChannelEndpoint);
     // A failed CreateMailslot reports INVALID_HANDLE_VALUE, as CreateFile does.
-    UniqueFile slot(::CreateMailslotA(endpoint.c_str(), kMaxRequestBytes, kReadTimeoutMs, nullptr));
-    if (!slot) return false;
+    return UniqueFile(::CreateMailslotA(endpoint.c_str(), kMaxRequestBytes, kReadTimeoutMs, nullptr));
+}
+
+void ServeEngineChannel(const std::string& folder, HANDLE endpoint, HANDLE stopEvent) {
     std::vector<char> buffer(kMaxRequestBytes + 1);
     while (::WaitForSingleObject(stopEvent, 0) != WAIT_OBJECT_0) {
         DWORD read = 0;
-        if (!::ReadFile(slot.get(), buffer.data(), kMaxRequestBytes, &read, nullptr)) continue;
+        if (!::ReadFile(endpoint, buffer.data(), kMaxRequestBytes, &read, nullptr)) continue;
         AnswerOne(folder, std::string(buffer.data(), read), stopEvent);
     }
-    return true;
 }

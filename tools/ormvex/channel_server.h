@@ -5,5 +5,10 @@
 
 #include <string>
 
-// Runs until stopEvent is set; false when the endpoint could not be created.
-bool ServeEngineChannel(const std::string& folder, HANDLE stopEvent);
+#include "foundation/unique_handle.h"
+
+// Creates the endpoint; an invalid handle when it cannot be created.
+UniqueFile OpenEngineEndpoint();
+
+// Serves the endpoint until stopEvent is set.
+void ServeEngineChannel(const std::string& folder, HANDLE endpoint, HANDLE stopEvent);

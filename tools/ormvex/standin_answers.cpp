@@ -41,41 +41,41 @@ bool CodeMatches(const CStandinSettings& settings, const std::string& parameters
 }
 
 std::string AddUser(const CStandinSettings& settings, const std::string& parameters) {
-    if (!CodeMatches(settings, parameters)) return Answer(false, Gbk(L"授权码错误"));
+    if (!CodeMatches(settings, parameters)) return Answer(false, ToGbk(L"授权码错误"));
     const int admins = settings.Number("admins") + 1;
     settings.Set("admins", IntText(admins));
-    return Answer(true, Gbk(L"管理员添加成功，账号：orm_admin") + IntText(admins));
+    return Answer(true, ToGbk(L"管理员添加成功，账号：orm_admin") + IntText(admins));
 }
 
 std::string SetInfo(const CStandinSettings& settings, const std::string& parameters) {
     if (TextBetween(parameters, "<seton>", "</seton>") == "1") {
         settings.Set("on", "1");
         UpdateCacheIni(settings);
-        return Answer(true, Gbk(L"系统已开启"));
+        return Answer(true, ToGbk(L"系统已开启"));
     }
     if (TextBetween(parameters, "<setoff>", "</setoff>") == "1") {
-        if (!CodeMatches(settings, parameters)) return Answer(false, Gbk(L"授权码错误"));
+        if (!CodeMatches(settings, parameters)) return Answer(false, ToGbk(L"授权码错误"));
         settings.Set("on", "0");
         UpdateCacheIni(settings);
-        return Answer(true, Gbk(L"系统已临时关闭"));
+        return Answer(true, ToGbk(L"系统已临时关闭"));
     }
     if (parameters.find("<onlylocal>") != std::string::npos) {
         const std::string value = TextBetween(parameters, "<onlylocal>", "</onlylocal>");
-        if (value != "0" && value != "1") return Answer(false, Gbk(L"参数错误"));
+        if (value != "0" && value != "1") return Answer(false, ToGbk(L"参数错误"));
         settings.Set("onlylocal", value);
-        return Answer(true, Gbk(L"访问设置修改成功"));
+        return Answer(true, ToGbk(L"访问设置修改成功"));
     }
-    if (TextBetween(parameters, "<update>", "</update>") == "1") return Answer(true, Gbk(L"准备更新"));
-    return Answer(false, Gbk(L"参数错误"));
+    if (TextBetween(parameters, "<update>", "</update>") == "1") return Answer(true, ToGbk(L"准备更新"));
+    return Answer(false, ToGbk(L"参数错误"));
 }
 
 std::string SetPort(const CStandinSettings& settings, const std::string& parameters) {
     const std::string port = TextBetween(parameters, "<port>", "</port>");
     const bool valid = !port.empty() && port.size() <= 5 && IsDigitsText(port) && std::stoi(port) >= 1 &&
                        std::stoi(port) <= kHighestPort;
-    if (!valid) return Answer(false, Gbk(L"端口号错误"));
+    if (!valid) return Answer(false, ToGbk(L"端口号错误"));
     settings.Set("port", IntText(std::stoi(port)));
-    return Answer(true, Gbk(L"端口修改成功"));
+    return Answer(true, ToGbk(L"端口修改成功"));
 }
 
 }  // namespace
@@ -92,7 +92,7 @@ std::string AnswerRequest(const CStandinSettings& settings, const std::string& r
     if (word == "adduser") return AddUser(settings, parameters);
     if (word == "setinfo") return SetInfo(settings, parameters);
     if (word == "setport") return SetPort(settings, parameters);
-    return Answer(false, Gbk(L"方法参数错误"));
+    return Answer(false, ToGbk(L"方法参数错误"));
 }
 
 void UpdateCacheIni(const CStandinSettings& settings) {

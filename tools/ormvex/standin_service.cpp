@@ -62,11 +62,14 @@ DWORD WINAPI ControlHandler(DWORD control, DWORD, void*, void*) {
 struct WorkerStart {
     std::string folder;
     HANDLE stopEvent;
+    HANDLE endpoint;
 };
 
 DWORD WINAPI ChannelThread(void* parameter) {
     const auto* start = static_cast<const WorkerStart*>(parameter);
-    return ServeEngineChannel(start->folder, start->stopEvent) ? 0 : 1;
+    if (start->endpoint == INVALID_HANDLE_VALUE) return 1;
+    ServeEngineChannel(start->folder, start->endpoint, start->stopEvent);
+    return 0;
 }
 
 DWORD WINAPI SiteThread(void* parameter) {
@@ -93,7 +96,10 @@ void WINAPI ServiceMain(DWORD, char**) {
     g_stopEvent = stopEvent.get();
     ReportState(SERVICE_START_PENDING, NO_ERROR);
 
-    const WorkerStart start{ModuleFolder(), g_stopEvent};
+    // The endpoint exists before the service reports running, so that a client that
+    // waited for the running state finds the engine reachable.
+    UniqueFile endpoint = OpenEngineEndpoint();
+    const WorkerStart start{ModuleFolder(), g_stopEvent, endpoint.get()};
     const CStandinSettings settings(start.folder);
     CreateFolderPath(start.folder + "config\\");
     UpdateCacheIni(settings);

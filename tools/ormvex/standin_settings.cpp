@@ -11,7 +11,6 @@ const char kSection[] = "standin";
 const char kTestSection[] = "test";
 // Values longer than this are not part of any situation a test sets up.
 constexpr DWORD kValueCapacity = 4096;
-constexpr UINT kGbkCodePage = 936;
 
 struct Default {
     const char* key;
@@ -72,14 +71,3 @@ std::string CStandinSettings::LocalUrl() const {
     return url;
 }
 
-std::string Gbk(const std::wstring& wide) {
-    if (wide.empty()) return std::string();
-    const int size = ::WideCharToMultiByte(kGbkCodePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0) {
-        ::WideCharToMultiByte(kGbkCodePage, 0, wide.data(), static_cast<int>(wide.size()), &narrow[0], size, nullptr,
-                              nullptr);
-    }
-    return narrow;
-}

@@ -33,6 +33,3 @@ private:
     std::string file_;
 };
 
-// GBK bytes of a wide text, whatever the machine's code page, as a real engine
-// writes its messages.
-std::string Gbk(const std::wstring& wide);
