@@ -3,13 +3,11 @@
 #include "foundation/files.h"
 #include "foundation/hardware.h"
 #include "foundation/process.h"
-#include "foundation/scramble.h"
 #include "framework/app.h"
 #include "framework/gdi.h"
 #include "panel/dialog_msg.h"
 #include "panel/dialog_msg_quit.h"
 #include "panel/dialog_show.h"
-#include "panel/engine_link.h"
 #include "panel/panel_values.h"
 #include "panel/uninstall.h"
 #include "resources/panel/resource.h"
@@ -24,17 +22,11 @@ const wchar_t kMutexName[] = L"OrmVexPanel6689";
 const char kAutorunValue[] = "OrmVexPanel";
 }  // namespace
 
-COrmVexPanelDlg::COrmVexPanelDlg(HWND parent) : CDialogEx(IDD_PANEL_MAIN, parent) {
-    ::InitializeCriticalSection(&ChannelLock);
-}
+COrmVexPanelDlg::COrmVexPanelDlg(HWND parent) : CDialogEx(IDD_PANEL_MAIN, parent) {}
 
 COrmVexPanelDlg::~COrmVexPanelDlg() {
     Quitting = 1;
     if (statusThread_) ::WaitForSingleObject(statusThread_.get(), kStatusThreadStopWaitMs);
-    // A status thread still inside a dialog keeps running until the process ends and
-    // must not find the lock gone.
-    if (statusThread_ && ::WaitForSingleObject(statusThread_.get(), 0) == WAIT_OBJECT_0)
-        ::DeleteCriticalSection(&ChannelLock);
 }
 
 void COrmVexPanelDlg::DoDataExchange(CDataExchange* exchange) {
@@ -92,7 +84,7 @@ void COrmVexPanelDlg::StartMainWindow() {
     // 4. Size.
     ::MoveWindow(m_hWnd, placed.left, placed.top, kWindowWidth, kWindowHeight, TRUE);
     // 5. Channel key.
-    ChannelKey = Unscrambled(scrambled::kChannelKey);
+    channel.ChannelKeyText();
     // 6. Status file and thread.
     StatusReader.SetFile(ProgramFolder() + "config\\cache.ini");
     statusThread_.reset(::CreateThread(nullptr, 0, &COrmVexPanelDlg::StatusThread, this, 0, nullptr));
@@ -191,7 +183,7 @@ void COrmVexPanelDlg::OnLButtonDown(UINT, POINT point) {
 
 bool COrmVexPanelDlg::SendEngineCommand(const std::string& word, const std::string& parameters,
                                         std::string& answer) {
-    return ExchangeCommand(*this, word, parameters, answer);
+    return channel.SendEngineCommand(word, parameters, answer);
 }
 
 void COrmVexPanelDlg::OpenManagementSite() {

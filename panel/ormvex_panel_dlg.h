@@ -6,6 +6,7 @@
 #include <atomic>
 #include <string>
 
+#include "channel/engine_channel.h"
 #include "foundation/controls/tray_icon.h"
 #include "foundation/controls/xp_button.h"
 #include "foundation/ini_reader.h"
@@ -27,16 +28,15 @@ public:
     void CheckSystemState();
     void OpenManagementSite();
     void QuitFromTray();
-    // The channel exchange for one command word; RequestBusy is set while it waits.
+    // One engine command; RequestBusy is set while it waits.
     bool SendEngineCommand(const std::string& word, const std::string& parameters, std::string& answer);
 
-    CRITICAL_SECTION ChannelLock;
-    std::atomic<int> RequestBusy{0};
+    // ChannelKey, ChannelLock and RequestBusy of the engine exchanges.
+    CEngineChannel channel;
     std::atomic<int> Quitting{0};
     CIniReader StatusReader;
     std::atomic<int> SystemState{kStateOn};
     CStringUtil converter;
-    std::string ChannelKey;
     CTrayIcon trayIcon;
     std::atomic<int> SuppressInfo{0};
     UniqueIcon windowIcon;

@@ -1,6 +1,6 @@
 // The status thread: the signal files every 500 ms, the engine's state every 2.5 s.
 #include "foundation/files.h"
-#include "panel/engine_link.h"
+#include "channel/engine_endpoint.h"
 #include "panel/ormvex_panel_dlg.h"
 #include "panel/panel_values.h"
 #include "resources/panel/resource.h"
@@ -48,9 +48,9 @@ void COrmVexPanelDlg::QuitOnSignal() {
 
 void COrmVexPanelDlg::CheckSystemState() {
     // 1. A waiting request owns the channel; its answer decides soon enough.
-    if (RequestBusy) return;
+    if (channel.RequestBusy()) return;
     // 2. The state.
-    if (EngineReachable()) {
+    if (IsEngineReachable()) {
         std::string unusual = StatusReader.ReadString("unusual", "ORMVEX");
         SystemState = unusual.empty() ? kStateOn : unusual == "1" ? kStateOff : kStateAbnormal;
     } else {

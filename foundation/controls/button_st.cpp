@@ -212,8 +212,13 @@ void CButtonST::DrawIconImage(HDC dc, const RECT& rect, bool pressed, bool disab
         x += pressedOffset_.x;
         y += pressedOffset_.y;
     }
-    UINT flags = DST_ICON | (disabled ? DSS_DISABLED : DSS_NORMAL);
-    ::DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, x, y, iconSize_.cx, iconSize_.cy, flags);
+    if (disabled) {
+        ::DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, x, y, iconSize_.cx, iconSize_.cy,
+                     DST_ICON | DSS_DISABLED);
+        return;
+    }
+    // DrawIconEx keeps the icon's alpha channel, so its edges blend into the skin.
+    ::DrawIconEx(dc, x, y, icon, iconSize_.cx, iconSize_.cy, 0, nullptr, DI_NORMAL);
 }
 
 void CButtonST::DrawBitmapImage(HDC, const RECT&, bool, bool) {}

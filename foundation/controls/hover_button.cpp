@@ -17,6 +17,8 @@ void CHoverButton::PreSubclassWindow() {
 
 bool CHoverButton::LoadStrip(UINT bitmapId) {
     strip_ = LoadBitmapResource(bitmapId, true);
+    // Mapping to the 3-D colours works for palette bitmaps only; others load as they are.
+    if (!strip_) strip_ = LoadBitmapResource(bitmapId, false);
     if (!strip_) return false;
     SIZE whole = BitmapSize(strip_.get());
     image_ = SIZE{whole.cx / kStripImages, whole.cy};

@@ -26,10 +26,54 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
+// WM_GETTEXT itself: GetWindowText does not ask a window of another process, so an
+// edit control's content would come back empty.
 std::wstring TextOf(HWND window) {
     wchar_t text[1024] = {};
-    ::GetWindowTextW(window, text, 1024);
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000, &copied);
     return text;
+}
+
+const wchar_t kDesktop[] = L"shell";
+constexpr auto kDesktopLimit = 20s;
+
+HWND FindOnDesktop(HDESK desktop, const std::wstring& className) {
+    struct Search {
+        std::wstring className;
+        HWND found;
+    } search{className, nullptr};
+    ::EnumDesktopWindows(
+        desktop,
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (ClassOf(window) != s->className) return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A desktop with a taskbar and a notification area, as on a server; this thread
+// moves onto it so that it sees the panel's windows and the screen the user sees.
+bool EnterShellDesktop() {
+    HDESK desktop = ::OpenDesktopW(kDesktop, 0, FALSE, GENERIC_ALL);
+    if (!desktop) {
+        std::string line = "explorer.exe /desktop=shell,1280x800";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (!::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+            return false;
+        UniqueHandleKernel p(process.hProcess), t(process.hThread);
+        testing_support::WaitFor([&] { return (desktop = ::OpenDesktopW(kDesktop, 0, FALSE, GENERIC_ALL)) != nullptr; },
+                                 kDesktopLimit);
+        if (!desktop) return false;
+    }
+    if (!testing_support::WaitFor([&] { return FindOnDesktop(desktop, L"Shell_TrayWnd") != nullptr; }, kDesktopLimit))
+        return false;
+    return ::SetThreadDesktop(desktop) != FALSE;
 }
 
 }  // namespace
@@ -145,6 +189,7 @@ int TrayIconState() {
 }
 
 PanelScene::PanelScene() {
+    EXPECT_TRUE(EnterShellDesktop());
     ::CreateDirectoryA((Folder() + "config").c_str(), nullptr);
     EXPECT_TRUE(::CopyFileA(BuiltProgram(kPanelProgram).c_str(), (Folder() + kPanelProgram).c_str(), FALSE));
 }
@@ -160,6 +205,8 @@ size_t PanelScene::Start(const std::string& arguments) {
     if (!arguments.empty()) line += " " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
+    char desktop[] = "shell";
+    startup.lpDesktop = desktop;
     PROCESS_INFORMATION process{};
     EXPECT_TRUE(::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, Folder().c_str(), &startup,
                                  &process));
@@ -197,7 +244,13 @@ bool PanelScene::WaitResident(std::chrono::milliseconds limit, size_t index) {
     HWND window = WaitMainWindow(limit, index);
     if (!window) return false;
     auto left = limit - std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-    return testing_support::WaitFor([&] { return !::IsWindowVisible(window); }, left);
+    // Minimised, then hidden: the start-up timer is running. Hiding a window can keep
+    // its thread waiting for the display a while longer; once the window answers a
+    // message again, the timer's work is done.
+    if (!testing_support::WaitFor([&] { return ::IsIconic(window) && !::IsWindowVisible(window); }, left))
+        return false;
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, static_cast<UINT>(limit.count()), &result) != 0;
 }
 
 HWND PanelScene::OpenTrayMenu(size_t index) {
@@ -225,6 +278,78 @@ bool AutorunValuePresent() {
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
     UniqueHKey run(key);
     return ::RegQueryValueExA(run.get(), "OrmVexPanel", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+bool RegisterAddressRecorder(const std::string& folder) {
+    std::string recorder = folder + "url_recorder.exe";
+    if (!::CopyFileA(BuiltProgram("url_recorder.exe").c_str(), recorder.c_str(), FALSE)) return false;
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                          &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    UniqueHKey command(key);
+    std::string value = "\"" + recorder + "\" \"%1\"";
+    if (::RegSetValueExA(command.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                         static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS)
+        return false;
+    // A DDE conversation would go to the browser that is no longer there.
+    ::RegDeleteKeyA(HKEY_CLASSES_ROOT, "http\\shell\\open\\ddeexec\\Application");
+    ::RegDeleteKeyA(HKEY_CLASSES_ROOT, "http\\shell\\open\\ddeexec\\Topic");
+    ::RegDeleteKeyA(HKEY_CLASSES_ROOT, "http\\shell\\open\\ddeexec");
+    return true;
+}
+
+int MessageKindColour(HWND dialog) {
+    RECT r = WindowRect(::GetDlgItem(dialog, 1023));
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF colours[] = {RGB(0x52, 0xC4, 0x1A), RGB(0x8C, 0x8C, 0x8C), RGB(0xF5, 0x22, 0x2D),
+                                RGB(0xFA, 0x8C, 0x16)};
+    int counts[4] = {0, 0, 0, 0};
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) {
+            COLORREF c = ::GetPixel(screen, x, y);
+            for (int i = 0; i < 4; ++i)
+                if (c == colours[i]) ++counts[i];
+        }
+    ::ReleaseDC(nullptr, screen);
+    int best = -1, most = 0;
+    for (int i = 0; i < 4; ++i)
+        if (counts[i] > most) most = counts[best = i];
+    return best;
+}
+
+std::vector<std::wstring> OpenMenuTexts(DWORD processId, const std::string& folder) {
+    std::vector<std::wstring> texts;
+    const std::string probe = folder + "menu_probe.dll";
+    const char kTextsFile[] = "C:\\menu_texts.txt";
+    ::DeleteFileA(kTextsFile);
+    if (!::CopyFileA(BuiltProgram("menu_probe.dll").c_str(), probe.c_str(), FALSE)) return texts;
+    UniqueHandleKernel process(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId));
+    if (!process) return texts;
+    std::wstring path(probe.begin(), probe.end());
+    SIZE_T bytes = (path.size() + 1) * sizeof(wchar_t);
+    void* remote = ::VirtualAllocEx(process.get(), nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote || !::WriteProcessMemory(process.get(), remote, path.c_str(), bytes, nullptr)) return texts;
+    auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "LoadLibraryW")));
+    UniqueHandleKernel thread(::CreateRemoteThread(process.get(), nullptr, 0, load, remote, 0, nullptr));
+    if (!thread) return texts;
+    if (!testing_support::WaitFor([&] { return testing_support::FileExists(kTextsFile); }, 10s)) return texts;
+    std::string utf8 = testing_support::ReadFileText(kTextsFile);
+    size_t start = 0;
+    while (start < utf8.size()) {
+        size_t end = utf8.find('\n', start);
+        if (end == std::string::npos) end = utf8.size();
+        std::string line = utf8.substr(start, end - start);
+        size_t tab = line.find('\t');
+        std::string text = tab == std::string::npos ? line : line.substr(tab + 1);
+        int size = ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
+        std::wstring wide(static_cast<size_t>(size), L'\0');
+        ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), wide.data(), size);
+        texts.push_back(wide);
+        start = end + 1;
+    }
+    return texts;
 }
 
 }  // namespace panel_testing

@@ -53,7 +53,7 @@ public:
 
     // The main window once it exists; null when it did not come within the limit.
     HWND WaitMainWindow(std::chrono::milliseconds limit = 20s, size_t index = 0);
-    // True once the main window is hidden, which happens half a second after start.
+    // True once the start-up timer has minimised and hidden the main window.
     bool WaitResident(std::chrono::milliseconds limit = 20s, size_t index = 0);
 
     // Opens the tray menu the way a right click on the icon does; the menu window.
@@ -73,5 +73,13 @@ enum MenuEntry {
 };
 
 bool AutorunValuePresent();
+// Texts of the tray menu the process shows right now, in order ("-" for a
+// separator), read by a probe loaded into it.
+std::vector<std::wstring> OpenMenuTexts(DWORD processId, const std::string& folder);
+// Puts the address recorder into `folder` and makes it the prefix's http handler:
+// an opened address lands in C:\opened_address.txt instead of a browser.
+bool RegisterAddressRecorder(const std::string& folder);
+// Colour of a message dialog's kind icon: 0 green, 1 grey, 2 red, 3 orange, -1 none.
+int MessageKindColour(HWND dialog);
 
 }  // namespace panel_testing

@@ -45,6 +45,8 @@ TEST_P(PanelQuit, ConfirmedQuitEndsThePanel) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(ChildText(dialog, 1022), L"以后不再显示托盘");
     EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(dialog, IDCANCEL)));
+    const int kOrange = 3;  // the question icon
+    EXPECT_TRUE(WaitFor([&] { return MessageKindColour(dialog) == kOrange; }, kDialogLimit));
     if (c.tickBox) {
         // The picture control shows another bitmap once the click was handled.
         HWND box = ::GetDlgItem(dialog, kCheckPicture);

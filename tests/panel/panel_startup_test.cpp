@@ -91,7 +91,15 @@ TEST(PanelStart, ReturnAndEscapeDoNotCloseTheStartingWindow) {
     scene.Start("autorun");
     HWND window = scene.WaitMainWindow();
     ASSERT_NE(window, nullptr);
-    SaveScreenshot(window, "panel_main_window");
+    // For review: the window as it shows during its first half second.
+    auto painted = [&] {
+        RECT r = WindowRect(window);
+        HDC screen = ::GetDC(nullptr);
+        COLORREF c = ::GetPixel(screen, r.left + 10, r.top + 10);
+        ::ReleaseDC(nullptr, screen);
+        return ::IsWindowVisible(window) && !::IsIconic(window) && GetGValue(c) > 150 && GetRValue(c) < 120;
+    };
+    if (WaitFor(painted, 5s, 5ms)) SaveScreenshot(window, "panel_main_window");
     ::PostMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
     ::PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
     ASSERT_TRUE(scene.WaitResident());

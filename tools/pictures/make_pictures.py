@@ -31,7 +31,7 @@ def out(name):
 
 
 def text(x, y, size, colour, words, gravity="NorthWest"):
-    return ["-gravity", gravity, "-font", FONT, "-pointsize", str(size), "-fill", colour,
+    return ["-gravity", gravity, "-font", FONT, "-pointsize", str(size), "-fill", colour, "-stroke", "none",
             "-annotate", "+%d+%d" % (x, y), words, "-gravity", "NorthWest"]
 
 
