@@ -108,7 +108,10 @@ void CXPMenu::MeasureItem(LPMEASUREITEMSTRUCT measure) {
         measure->itemHeight = static_cast<UINT>(iconHeight > textHeight ? iconHeight : textHeight);
         measure->itemWidth = static_cast<UINT>(2 * item->m_iconSize + (bounds.right - bounds.left) + kWidthExtra);
     }
-    measure->itemWidth += static_cast<UINT>(1 - ::GetSystemMetrics(SM_CXMENUCHECK));
+    // The system adds the check-mark width itself; a separator, 0 wide, must not wrap
+    // around to an enormous width.
+    int width = static_cast<int>(measure->itemWidth) + 1 - ::GetSystemMetrics(SM_CXMENUCHECK);
+    measure->itemWidth = static_cast<UINT>(width > 0 ? width : 0);
 }
 
 void CXPMenu::DrawItem(LPDRAWITEMSTRUCT draw) {
