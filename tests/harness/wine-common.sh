@@ -94,7 +94,7 @@ collect_screenshots() {
 }
 
 # Programs under test run from inside the prefix, never from a host path: every
-# program of the build's bin folder, and its fixtures/ folder, is copied to
+# program and library of the build's bin folder, and its fixtures/ folder, is copied to
 # C:\ormvex-tests\ (only when newer).
 # Prints the Windows path of the program to run.
 stage_programs() {
@@ -103,7 +103,7 @@ stage_programs() {
   bin=$(cd "$(dirname "$program")" && pwd)
   mkdir -p "$prefix/drive_c/ormvex-tests"
   harness_lock "stage.$(basename "$prefix")"
-  cp -u "$bin"/*.exe "$prefix/drive_c/ormvex-tests/"
+  find "$bin" -maxdepth 1 -type f \( -name '*.exe' -o -name '*.dll' \) -exec cp -u {} "$prefix/drive_c/ormvex-tests/" \;
   [ -d "$bin/fixtures" ] && cp -ru "$bin/fixtures" "$prefix/drive_c/ormvex-tests/"
   harness_unlock
   printf 'C:\\ormvex-tests\\%s' "$(basename "$program")"
