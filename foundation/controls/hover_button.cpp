@@ -2,10 +2,6 @@
 
 #include "framework/gdi.h"
 
-namespace {
-const DWORD kHoverTimeMs = 1;  // hot as soon as the mouse rests on the button
-}
-
 CHoverButton::CHoverButton() = default;
 CHoverButton::~CHoverButton() = default;
 
@@ -48,25 +44,7 @@ BOOL CHoverButton::PreTranslateMessage(MSG* msg) {
 }
 
 LRESULT CHoverButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_MOUSEMOVE:
-            if (!tracking_) {
-                TRACKMOUSEEVENT track{sizeof track, TME_HOVER | TME_LEAVE, m_hWnd, kHoverTimeMs};
-                tracking_ = ::TrackMouseEvent(&track) != FALSE;
-            }
-            break;
-        case WM_MOUSEHOVER:
-            hot_ = true;
-            Invalidate();
-            break;
-        case WM_MOUSELEAVE:
-            tracking_ = false;
-            hot_ = false;
-            Invalidate(false);
-            break;
-        default:
-            break;
-    }
+    hover_.OnMessage(m_hWnd, message);
     return CWnd::WindowProc(message, wParam, lParam);
 }
 
@@ -79,7 +57,7 @@ int CHoverButton::ChooseImage(bool selected, bool focused, bool hot, bool focusI
 
 void CHoverButton::DrawItem(LPDRAWITEMSTRUCT drawItem) {
     HDC dc = drawItem->hDC;
-    int image = ChooseImage((drawItem->itemState & ODS_SELECTED) != 0, (drawItem->itemState & ODS_FOCUS) != 0, hot_,
+    int image = ChooseImage((drawItem->itemState & ODS_SELECTED) != 0, (drawItem->itemState & ODS_FOCUS) != 0, hover_.Hot(),
                             focusImage_);
     DrawBitmapPart(dc, strip_.get(), 0, 0, image_.cx, image_.cy, image * image_.cx);
     if (tooltipText_.empty()) return;

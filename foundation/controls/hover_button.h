@@ -1,6 +1,7 @@
 // The close button of the dialogs: a four-state bitmap strip (normal, pressed, hot,
 // focused) side by side; the button takes the size of one state.
 #pragma once
+#include "foundation/controls/hover_tracking.h"
 #include <windows.h>
 
 #include <string>
@@ -31,8 +32,7 @@ protected:
 private:
     UniqueBitmap strip_;
     SIZE image_{0, 0};
-    bool tracking_ = false;
-    bool hot_ = false;
+    HoverTracking hover_;
     bool focusImage_ = true;
     std::wstring tooltipText_;
     CToolTipCtrl tooltip_;

@@ -5,7 +5,6 @@
 #include "framework/gdi.h"
 
 namespace {
-const DWORD kHoverTimeMs = 1;
 const int kCornerEllipse = 5;
 
 HPEN FramePen(COLORREF colour) { return ::CreatePen(PS_INSIDEFRAME, 1, colour); }
@@ -28,27 +27,8 @@ void CXPButton::PreSubclassWindow() {
 }
 
 LRESULT CXPButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_ERASEBKGND:
-            return TRUE;
-        case WM_MOUSEMOVE:
-            if (!tracking_) {
-                TRACKMOUSEEVENT track{sizeof track, TME_HOVER | TME_LEAVE, m_hWnd, kHoverTimeMs};
-                tracking_ = ::TrackMouseEvent(&track) != FALSE;
-            }
-            break;
-        case WM_MOUSEHOVER:
-            hot_ = true;
-            Invalidate();
-            break;
-        case WM_MOUSELEAVE:
-            tracking_ = false;
-            hot_ = false;
-            Invalidate(false);
-            break;
-        default:
-            break;
-    }
+    hover_.OnMessage(m_hWnd, message);
+    if (message == WM_ERASEBKGND) return TRUE;  // the whole face is painted by DrawItem
     return CWnd::WindowProc(message, wParam, lParam);
 }
 
@@ -81,12 +61,12 @@ void CXPButton::DrawItem(LPDRAWITEMSTRUCT drawItem) {
     for (int y = inner.top; y < inner.bottom && height > 0; ++y) {
         int band = RowBand(y, height);
         if (band > kBands - 1) band = kBands - 1;  // the lowest rows keep the last band
-        UniqueBrush fill(::CreateSolidBrush(BandColour(band, hot_, pressedLook)));
+        UniqueBrush fill(::CreateSolidBrush(BandColour(band, hover_.Hot(), pressedLook)));
         RECT row{inner.left, y, inner.right, y + 1};
         ::FillRect(dc, &row, fill.get());
     }
     // 4. Hot or focus frame lines.
-    if (hot_ || focused) DrawFrameLines(dc, inner, hot_);
+    if (hover_.Hot() || focused) DrawFrameLines(dc, inner, hover_.Hot());
     // 5. The caption.
     std::wstring text = GetWindowTextW();
     if (text.empty()) return;

@@ -1,6 +1,7 @@
 // Gradient push button with a rounded frame, an orange frame while hot and a blue
 // one while focused.
 #pragma once
+#include "foundation/controls/hover_tracking.h"
 #include <windows.h>
 
 #include "foundation/unique_handle.h"
@@ -32,6 +33,5 @@ private:
     UniquePen focusPens_[4];  // left, top, right, bottom
     UniqueBrush innerHot_;
     UniqueBrush innerNormal_;
-    bool tracking_ = false;
-    bool hot_ = false;
+    HoverTracking hover_;
 };

@@ -125,38 +125,6 @@ HWND FindDialogWithText(DWORD processId, const std::wstring& text) {
     return nullptr;
 }
 
-bool SaveScreenshot(HWND window, const std::string& name) {
-    RECT r = WindowRect(window);
-    int width = r.right - r.left, height = r.bottom - r.top;
-    if (width <= 0 || height <= 0) return false;
-    ::CreateDirectoryA("C:\\screenshots", nullptr);
-    HDC screen = ::GetDC(nullptr);
-    UniqueDC memory(::CreateCompatibleDC(screen));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    UniqueBitmap picture(::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    HGDIOBJ old = ::SelectObject(memory.get(), picture.get());
-    ::BitBlt(memory.get(), 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    ::GdiFlush();
-    ::SelectObject(memory.get(), old);
-    ::ReleaseDC(nullptr, screen);
-    DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
-    DWORD imageSize = stride * static_cast<DWORD>(height);
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof(BITMAPINFOHEADER);
-    file.bfSize = file.bfOffBits + imageSize;
-    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(BITMAPINFOHEADER));
-    bytes.append(static_cast<const char*>(bits), imageSize);
-    return testing_support::WriteFileBytes("C:\\screenshots\\" + name + ".bmp", bytes);
-}
-
 void ClickControl(HWND dialog, int id) {
     HWND control = ::GetDlgItem(dialog, id);
     RECT r{};

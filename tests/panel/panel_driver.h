@@ -11,6 +11,7 @@
 
 #include "channel/standin_engine.h"
 #include "foundation/unique_handle.h"
+#include "support/test_support.h"
 
 namespace panel_testing {
 
@@ -26,8 +27,7 @@ RECT WindowRect(HWND window);
 std::vector<HWND> ProcessWindows(DWORD processId, const std::wstring& className, bool visibleOnly);
 // The first visible dialog of the process holding a child with `text`.
 HWND FindDialogWithText(DWORD processId, const std::wstring& text);
-// Saves the screen area of the window as C:\screenshots\<name>.bmp.
-bool SaveScreenshot(HWND window, const std::string& name);
+using testing_support::SaveScreenshot;
 // Clicks a control as the mouse would (button down and up at its centre).
 void ClickControl(HWND dialog, int id);
 // The tray icon's state colour: 0 green, 1 grey, 2 red, -1 none found.

@@ -38,6 +38,10 @@ bool FolderExists(const std::string& path);
 // Starts a command line (not hidden, not waited for); the process handle, or none.
 UniqueHandleKernel StartProgram(const std::string& commandLine);
 
+// Saves what the screen shows of the window as C:\screenshots\<name>.bmp (the
+// harness keeps that folder for review).
+bool SaveScreenshot(HWND window, const std::string& name);
+
 // Folder of the test program itself, ending in a backslash.
 std::string TestProgramFolder();
 
