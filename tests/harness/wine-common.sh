@@ -10,7 +10,8 @@ WINE64=${WINE64:-/usr/lib/wine/wine64}
 # LC_ALL (LANG alone is not enough) gives GetACP() == 936, as on the target servers.
 # It is set on the Windows commands only: the host has no such locale.
 wine_env() { env LC_ALL=zh_CN.UTF-8 "$@"; }
-export WINEDEBUG=${WINEDEBUG:--all}
+# Quiet, but a crash of a program under test still says so.
+export WINEDEBUG=${WINEDEBUG:--all,err+seh}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 harness_lock() {  # harness_lock NAME: serialise set-up steps between parallel tests
