@@ -8,6 +8,16 @@
 
 #include "foundation/unique_handle.h"
 
+// A child drawn transparently over the dialog's pattern brush: the brush origin moves
+// so that the child shows the part of the picture that lies under it.
+inline void AlignBrushToChild(HDC dc, HWND dialog, HWND child) {
+    RECT r{};
+    ::GetWindowRect(child, &r);
+    POINT origin{r.left, r.top};
+    ::ScreenToClient(dialog, &origin);
+    ::SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
+}
+
 class CPaintDC {
 public:
     explicit CPaintDC(HWND window) : window_(window) { dc_ = ::BeginPaint(window, &paint_); }

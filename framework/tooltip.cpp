@@ -79,3 +79,14 @@ void CToolTipCtrl::SetTipTextColor(COLORREF colour) {
 void CToolTipCtrl::SetTipBkColor(COLORREF colour) {
     if (window_) ::SendMessageW(window_, TTM_SETTIPBKCOLOR, colour, 0);
 }
+
+void CToolTipCtrl::SetButtonTip(HWND button, const std::wstring& text) {
+    if (!button) return;
+    if (!IsCreated()) {
+        if (!Create(button)) return;
+        Activate(false);
+    }
+    if (GetToolCount() == 0) AddTool(button, text);
+    UpdateTipText(button, text);
+    Activate(true);
+}

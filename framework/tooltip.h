@@ -20,6 +20,9 @@ public:
     // A tool for a child control, found by its window handle.
     void AddWindowTool(HWND tool, const std::wstring& text);
     void UpdateTipText(HWND tool, const std::wstring& text);
+    // A button's tip: the control is created on first use and one tool covers the
+    // button's client area; the text is set and the tip activated.
+    void SetButtonTip(HWND button, const std::wstring& text);
     void Activate(bool active);
     void RelayEvent(const MSG* msg);
     void SetMaxTipWidth(int width);

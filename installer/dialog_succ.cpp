@@ -108,11 +108,7 @@ HBRUSH CDialogSucc::OnCtlColor(HDC dc, HWND control, UINT) {
         return whiteBrush_.get();
     }
     // Labels show the background picture through: the brush is aligned to the control.
-    RECT r{};
-    ::GetWindowRect(control, &r);
-    POINT origin{r.left, r.top};
-    ::ScreenToClient(m_hWnd, &origin);
-    ::SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
+    AlignBrushToChild(dc, m_hWnd, control);
     ::SetTextColor(dc, kWhite);
     ::SetBkMode(dc, TRANSPARENT);
     return backgroundBrush_.get();

@@ -348,11 +348,7 @@ HBRUSH COrmVexSetupDlg::OnCtlColor(HDC dc, HWND control, UINT) {
         return whiteBrush_.get();
     }
     // Everything else shows the background picture through, brush aligned to the control.
-    RECT r{};
-    ::GetWindowRect(control, &r);
-    POINT origin{r.left, r.top};
-    ::ScreenToClient(m_hWnd, &origin);
-    ::SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
+    AlignBrushToChild(dc, m_hWnd, control);
     ::SetBkMode(dc, TRANSPARENT);
     switch (id) {
         case IDC_STATUS: ::SetTextColor(dc, kGreyText); break;

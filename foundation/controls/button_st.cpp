@@ -101,17 +101,7 @@ void CButtonST::SetIcon(HICON inside, INT_PTR outside) {
 }
 
 void CButtonST::SetTooltipText(const std::wstring& text) {
-    if (!m_hWnd) return;
-    if (!tooltip_.IsCreated()) {
-        if (!tooltip_.Create(m_hWnd)) return;
-        tooltip_.Activate(false);
-    }
-    if (tooltip_.GetToolCount() == 0) {
-        RECT client = GetClientRect();
-        tooltip_.AddTool(m_hWnd, text, &client);
-    }
-    tooltip_.UpdateTipText(m_hWnd, text);
-    tooltip_.Activate(true);
+    tooltip_.SetButtonTip(m_hWnd, text);
 }
 
 COLORREF CButtonST::FaceColour(bool focused) const {

@@ -26,16 +26,7 @@ bool CHoverButton::LoadStrip(UINT bitmapId) {
 void CHoverButton::SetTooltipText(const std::wstring& text) {
     if (!m_hWnd) return;
     tooltipText_ = text;
-    if (!tooltip_.IsCreated()) {
-        if (!tooltip_.Create(m_hWnd)) return;
-        tooltip_.Activate(false);
-    }
-    if (tooltip_.GetToolCount() == 0) {
-        RECT client = GetClientRect();
-        tooltip_.AddTool(m_hWnd, text, &client);
-    }
-    tooltip_.UpdateTipText(m_hWnd, text);
-    tooltip_.Activate(true);
+    tooltip_.SetButtonTip(m_hWnd, text);
 }
 
 BOOL CHoverButton::PreTranslateMessage(MSG* msg) {
