@@ -139,6 +139,8 @@ struct VersionCase {
     bool noteShown;
 };
 
+void PrintTo(const VersionCase& c, std::ostream* out) { *out << c.name; }
+
 class PanelUpgradeNote : public ::testing::TestWithParam<VersionCase> {};
 }  // namespace
 
