@@ -267,6 +267,12 @@ bool RegisterAddressRecorder(const std::string& folder) {
     return true;
 }
 
+std::string WaitOpenedAddress(std::chrono::milliseconds limit) {
+    const char kOpenedFile[] = "C:\\opened_address.txt";
+    if (!testing_support::WaitFor([&] { return testing_support::FileExists(kOpenedFile); }, limit)) return "";
+    return testing_support::ReadFileText(kOpenedFile);
+}
+
 int MessageKindColour(HWND dialog) {
     RECT r = WindowRect(::GetDlgItem(dialog, 1023));
     HDC screen = ::GetDC(nullptr);

@@ -79,6 +79,8 @@ std::vector<std::wstring> OpenMenuTexts(DWORD processId, const std::string& fold
 // Puts the address recorder into `folder` and makes it the prefix's http handler:
 // an opened address lands in C:\opened_address.txt instead of a browser.
 bool RegisterAddressRecorder(const std::string& folder);
+// What the recorder was asked to open, once it was asked; empty after the limit.
+std::string WaitOpenedAddress(std::chrono::milliseconds limit = 15s);
 // Colour of a message dialog's kind icon: 0 green, 1 grey, 2 red, 3 orange, -1 none.
 int MessageKindColour(HWND dialog);
 

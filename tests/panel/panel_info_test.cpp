@@ -10,14 +10,12 @@
 
 using namespace panel_testing;
 using testing_support::FileExists;
-using testing_support::ReadFileText;
 using testing_support::WaitFor;
 
 namespace {
 constexpr auto kDialogLimit = 15s;
 const int kVersion = 1016, kOuterUrl = 1009, kLocalUrl = 1008, kFolder = 1022;
 const int kCopyOuter = 1011, kCopyLocal = 1010, kCopyFolder = 1015, kClose = 1024;
-const char kOpenedFile[] = "C:\\opened_address.txt";
 
 HWND WaitInformation(PanelScene& scene) {
     HWND dialog = nullptr;
@@ -91,8 +89,7 @@ TEST(PanelInformation, MissingOuterAddressLeavesItsFieldEmptyAndHidesItsCopyButt
     // A click on the empty field opens nothing; one on the local address opens it.
     ClickControl(dialog, kOuterUrl);
     ClickControl(dialog, kLocalUrl);
-    ASSERT_TRUE(WaitFor([&] { return FileExists(kOpenedFile); }, kDialogLimit));
-    EXPECT_EQ(ReadFileText(kOpenedFile), "http://localhost:6689");
+    EXPECT_EQ(WaitOpenedAddress(), "http://localhost:6689");
 }
 
 struct CopyCase {

@@ -14,14 +14,11 @@
 #include "support/test_support.h"
 
 using namespace panel_testing;
-using testing_support::FileExists;
-using testing_support::ReadFileText;
 using testing_support::WaitFor;
 
 namespace {
 constexpr auto kDialogLimit = 15s;
 const int kVersion = 1016, kFolder = 1022;
-const char kOpenedFile[] = "C:\\opened_address.txt";
 const wchar_t kInformationTitle[] = L"Orm·防入侵集群系统 - 基本信息";
 
 void SendMouse(DWORD flags, POINT at = {}) {
@@ -184,8 +181,7 @@ TEST(PanelInformation, ClickOnTheInstallationFolderOpensIt) {
     HWND dialog = WaitDialog(scene, kInformationTitle);
     ASSERT_NE(dialog, nullptr);
     ClickControl(dialog, kFolder);
-    ASSERT_TRUE(WaitFor([&] { return FileExists(kOpenedFile); }, kDialogLimit));
-    EXPECT_EQ(ReadFileText(kOpenedFile), scene.Folder());
+    EXPECT_EQ(WaitOpenedAddress(), scene.Folder());
 }
 
 TEST(PanelDragging, FramedAndMessageDialogsMoveWithAPressOnAFreePoint) {

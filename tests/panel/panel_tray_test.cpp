@@ -6,8 +6,6 @@
 #include "support/test_support.h"
 
 using namespace panel_testing;
-using testing_support::FileExists;
-using testing_support::ReadFileText;
 using testing_support::WaitFor;
 
 namespace {
@@ -89,8 +87,7 @@ TEST(PanelTray, OpenPanelOpensTheManagementSite) {
     HWND menu = scene.OpenTrayMenu();
     ASSERT_NE(menu, nullptr);
     scene.ChooseMenuEntry(menu, kOpenSite);
-    ASSERT_TRUE(WaitFor([&] { return FileExists("C:\\opened_address.txt"); }, kDialogLimit));
-    EXPECT_EQ(ReadFileText("C:\\opened_address.txt"), "http://localhost:7001");
+    EXPECT_EQ(WaitOpenedAddress(), "http://localhost:7001");
 }
 
 TEST(PanelTray, FailedRequestShowsTheEnginesTextAsAnError) {
