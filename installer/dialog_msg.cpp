@@ -50,13 +50,8 @@ BOOL CDialogMsg::OnInitDialog() {
         UINT icon;
         const wchar_t* tip;
     } faces[] = {{&okButton_, IDI_BUTTON_OK, L"确定"}, {&cancelButton_, IDI_BUTTON_CANCEL, L"取消"}};
-    for (const Face& face : faces) {
-        face.button->SetIcon(LoadIconResource(face.icon, kButtonIconWidth, kButtonIconHeight).release());
-        face.button->DrawTransparent(true);
-        face.button->DrawBorder(false);
-        face.button->SetTooltipText(face.tip);
-        face.button->SetWindowTextW(L"");
-    }
+    for (const Face& face : faces)
+        face.button->ShowIconOnly(LoadIconResource(face.icon, kButtonIconWidth, kButtonIconHeight).release(), face.tip);
     ::ShowWindow(GetDlgItem(IDCANCEL), showCancel_ ? SW_SHOW : SW_HIDE);
     // 3. Above everything else; shown by the modal loop once its face is ready, so
     // the transparent buttons copy a painted background.

@@ -79,17 +79,11 @@ void COrmVexSetupDlg::DressControls() {
     ::SendMessageW(GetDlgItem(IDC_EDIT_PATH), EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(kPathInset, 0));
 
     chooseButton_.SubclassDlgItem(IDC_BUTTON_CHOOSE, m_hWnd);
-    chooseButton_.SetIcon(LoadIconResource(IDI_BUTTON_CHOOSE, kChooseIconWidth, kChooseIconHeight).release());
-    chooseButton_.DrawBorder(false);
-    chooseButton_.DrawTransparent(true);
-    chooseButton_.SetTooltipText(L"更改目录");
-    chooseButton_.SetWindowTextW(L"");
+    chooseButton_.ShowIconOnly(LoadIconResource(IDI_BUTTON_CHOOSE, kChooseIconWidth, kChooseIconHeight).release(),
+                               L"更改目录");
     installButton_.SubclassDlgItem(IDOK, m_hWnd);
-    installButton_.SetIcon(LoadIconResource(IDI_BUTTON_INSTALL, kInstallIconWidth, kInstallIconHeight).release());
-    installButton_.DrawBorder(false);
-    installButton_.DrawTransparent(true);
-    installButton_.SetTooltipText(L"开始安装");
-    installButton_.SetWindowTextW(L"");
+    installButton_.ShowIconOnly(
+        LoadIconResource(IDI_BUTTON_INSTALL, kInstallIconWidth, kInstallIconHeight).release(), L"开始安装");
     closeButton_.SubclassDlgItem(IDC_CLOSE, m_hWnd);
     closeButton_.LoadStrip(IDB_CLOSE_STRIP);
     closeButton_.SetTooltipText(L"关闭窗口");

@@ -72,11 +72,7 @@ void CDialogFrame::DressButtons() {
     closeButton.LoadStrip(IDB_CLOSE_STRIP);
     closeButton.SetTooltipText(L"关闭窗口");
     auto dress = [](CButtonST& button, UINT icon, int width, int height, const std::wstring& tip) {
-        button.SetIcon(LoadIconResource(icon, width, height).release());
-        button.DrawTransparent(true);
-        button.SetTooltipText(tip);
-        button.DrawBorder(false);
-        button.SetWindowTextW(L"");
+        button.ShowIconOnly(LoadIconResource(icon, width, height).release(), tip);
     };
     dress(okButton, IDI_BUTTON_OK, kOkCancelWidth, kOkCancelHeight, L"确定");
     dress(cancelButton, IDI_BUTTON_CANCEL, kOkCancelWidth, kOkCancelHeight, L"取消");

@@ -71,13 +71,8 @@ void CDialogMsg::DressCommonParts() {
         UINT icon;
         const wchar_t* tip;
     } faces[] = {{&okButton, IDI_BUTTON_OK, L"确定"}, {&cancelButton, IDI_BUTTON_CANCEL, L"取消"}};
-    for (const Face& face : faces) {
-        face.button->SetIcon(LoadIconResource(face.icon, kButtonIconWidth, kButtonIconHeight).release());
-        face.button->DrawTransparent(true);
-        face.button->SetTooltipText(face.tip);
-        face.button->DrawBorder(false);
-        face.button->SetWindowTextW(L"");
-    }
+    for (const Face& face : faces)
+        face.button->ShowIconOnly(LoadIconResource(face.icon, kButtonIconWidth, kButtonIconHeight).release(), face.tip);
 }
 
 BOOL CDialogMsg::OnEraseBkgnd(HDC dc) {

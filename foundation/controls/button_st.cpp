@@ -104,6 +104,14 @@ void CButtonST::SetTooltipText(const std::wstring& text) {
     tooltip_.SetButtonTip(m_hWnd, text);
 }
 
+void CButtonST::ShowIconOnly(HICON icon, const std::wstring& tip) {
+    SetIcon(icon);
+    DrawTransparent(true);
+    DrawBorder(false);
+    SetTooltipText(tip);
+    ::SetWindowTextW(m_hWnd, L"");
+}
+
 COLORREF CButtonST::FaceColour(bool focused) const {
     return focused ? colours_[kFaceFocus] : hot_ ? colours_[kFaceIn] : colours_[kFaceOut];
 }

@@ -26,6 +26,9 @@ public:
     // The button owns the icons it is given. `outside` may be null, kGreyIcon or kDarkerIcon.
     void SetIcon(HICON inside, INT_PTR outside = 0);
     void SetTooltipText(const std::wstring& text);
+    // The dialogs' icon buttons: only the icon shows, on the dialog's own background,
+    // without border or text; the tip says what the button does.
+    void ShowIconOnly(HICON icon, const std::wstring& tip);
     void DrawTransparent(bool on) { transparent_ = on; }
     void DrawBorder(bool on) { drawBorder_ = on; }
     void SetFlat(bool on) { flat_ = on; }
