@@ -70,6 +70,8 @@ std::vector<std::string> LocalGroupNames() {
     return names;
 }
 
+PermissionWriteObserver g_writeObserver = nullptr;
+
 bool ContainsIgnoringCase(const std::vector<std::string>& names, const std::string& name) {
     const std::string wanted = LowerCopy(name);
     for (const std::string& n : names)
@@ -132,16 +134,18 @@ std::string SetPathPermission(const std::string& name, PermissionContext& contex
     ScopeExit freeAcl([acl] { ::LocalFree(acl); });
 
     // 8. Written as a protected list: nothing is inherited from the parent any more.
+    const SECURITY_INFORMATION what = DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION;
+    if (g_writeObserver) g_writeObserver(path, acl, what);
     std::vector<char> target(path.begin(), path.end());
     target.push_back('\0');
-    status = ::SetNamedSecurityInfoA(target.data(), SE_FILE_OBJECT,
-                                     DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
-                                     nullptr, acl, nullptr);
+    status = ::SetNamedSecurityInfoA(target.data(), SE_FILE_OBJECT, what, nullptr, nullptr, acl, nullptr);
     if (status != ERROR_SUCCESS)
         return "SetNamedSecutiryInfo" + ToGbk(L"失败：") + path + ToGbk(L"，错误号：") +
                IntText(static_cast<int>(status));
     return std::string();
 }
+
+void ObservePermissionWrites(PermissionWriteObserver observer) { g_writeObserver = observer; }
 
 std::string AdministratorsGroupName() {
     SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;

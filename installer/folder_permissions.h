@@ -38,6 +38,12 @@ PACL BuildPermissionAcl(const std::string& name, ACCESS_MASK mask, PACL current,
 std::string SetPathPermission(const std::string& name, PermissionContext& context, const std::string& path,
                               const std::string& word, bool replace);
 
+// Tests see here every access list just before SetPathPermission writes it, with the
+// path and what is written (Wine accepts the write and keeps the old list). The
+// write itself still goes to the system. Null: nobody looks.
+using PermissionWriteObserver = void (*)(const std::string& path, PACL acl, SECURITY_INFORMATION what);
+void ObservePermissionWrites(PermissionWriteObserver observer);
+
 // The local administrators group under the name this system gives it (localised
 // systems have their own); "Administrators" when the lookup fails.
 std::string AdministratorsGroupName();

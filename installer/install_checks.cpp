@@ -33,6 +33,13 @@ std::string FileInFolder(const std::string& path, const std::string& name) {
     return result;
 }
 
+bool EngineProgramThere(const std::string& path) {
+    // The replacement moves the old program aside and then copies the new one in; a
+    // run ended between the two is still an installation with a configuration, and
+    // treating it as new would set the engine up afresh.
+    return FileExistsReal(FileInFolder(path, "ormvex.exe")) || FileExistsReal(FileInFolder(path, "ormvex.exe.del"));
+}
+
 EarlierInstallation ExamineEarlierInstallation() {
     EarlierInstallation found;
     const std::string record = InstallRecordPath();
@@ -45,7 +52,7 @@ EarlierInstallation ExamineEarlierInstallation() {
     cache.SetFile(FileInFolder(folder, "config\\cache.ini"));
     found.version = cache.ReadString("curr_version", UpperCopy(kProductTag));
     found.acceptable = found.version == kProductVersion || IsNewerVersion(kProductVersion, found.version);
-    found.upgrade = found.acceptable && !found.version.empty() && FileExistsReal(FileInFolder(folder, "ormvex.exe"));
+    found.upgrade = found.acceptable && !found.version.empty() && EngineProgramThere(folder);
     return found;
 }
 

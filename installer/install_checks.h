@@ -26,3 +26,6 @@ std::string SingleHostRefusal();
 std::string InstallQuestion(const std::string& path, bool engineThere);
 // P + "\" + name with doubled backslashes made single.
 std::string FileInFolder(const std::string& path, const std::string& name);
+// True when P holds the engine program, also when an upgrade that was ended half-way
+// left it moved aside under its ".del" name.
+bool EngineProgramThere(const std::string& path);

@@ -179,7 +179,7 @@ void COrmVexSetupDlg::StartInstall() {
     }
     // 7. The confirmation.
     if (!confirmed) {
-        const bool engineThere = FileExistsReal(FileInFolder(path, "ormvex.exe"));
+        const bool engineThere = EngineProgramThere(path);
         if (engineThere) upgrade = true;
         if (Tell(CDialogMsg::kQuestion, true, InstallQuestion(path, engineThere)) != IDOK) return Abort();
     }

@@ -4,6 +4,8 @@
 #include <sddl.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "foundation/text.h"
 #include "installer/folder_permissions.h"
@@ -75,6 +77,32 @@ TEST(BuildPermissionAclSeamBeforeTheIgnoredWrite, ReplaceLeavesOneInheritedEntry
     EXPECT_EQ(merged->AceCount, 2);
     ::LocalFree(merged);
     ::LocalFree(acl);
+}
+
+// The same lists as they go to the system: a replacing call writes its entry alone, a
+// merging one adds its entry to the folder's list, both as protected lists.
+std::vector<std::pair<std::string, SECURITY_INFORMATION>> g_written;
+
+void RecordWrite(const std::string& path, PACL acl, SECURITY_INFORMATION what) {
+    g_written.push_back({path, what});
+    EXPECT_GE(acl->AceCount, 1);
+}
+
+TEST(SetPathPermissionSeamBeforeTheIgnoredWrite, WritesProtectedListsOnlyForValidCalls) {
+    ScratchFolder dir;
+    PermissionContext context;
+    g_written.clear();
+    ObservePermissionWrites(&RecordWrite);
+    EXPECT_EQ(SetPathPermission("SYSTEM", context, dir.Path(), "all", true), "");
+    EXPECT_EQ(SetPathPermission("Everyone", context, dir.Path(), "r", false), "");
+    EXPECT_NE(SetPathPermission("nobody-here", context, dir.Path(), "all", false), "");
+    EXPECT_NE(SetPathPermission("SYSTEM", context, dir / "missing", "all", false), "");
+    ObservePermissionWrites(nullptr);
+    ASSERT_EQ(g_written.size(), 2u);
+    for (const auto& [path, what] : g_written) {
+        EXPECT_EQ(path, dir.Path());
+        EXPECT_EQ(what, static_cast<SECURITY_INFORMATION>(DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION));
+    }
 }
 
 }  // namespace

@@ -1,9 +1,15 @@
 #include "setup_driver.h"
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
+#include <winternl.h>
 
 #include <vector>
 
+#include "channel/engine_channel.h"
+#include "foundation/scramble.h"
+#include "foundation/text.h"
+#include "installer/address_lookup.h"
 #include "support/test_support.h"
 
 namespace setup_testing {
@@ -12,6 +18,24 @@ namespace {
 
 constexpr char kInstaller[] = "OrmVexInstall.exe";
 constexpr char kSetupFolder[] = "C:\\setup\\";
+constexpr char kAddressService[] = "address_service.exe";
+
+// A built program copied into the prefix: the build folder may be reachable only
+// through a long "unix" path, which a command line does not carry well.
+std::string CopiedProgram(const char* name) {
+    std::string source = testing_support::TestProgramFolder();
+    if (source.compare(0, 5, "unix\\") == 0) source = "\\\\?\\" + source;
+    ::CreateDirectoryA(kSetupFolder, nullptr);
+    const std::string program = std::string(kSetupFolder) + name;
+    EXPECT_TRUE(::CopyFileA((source + name).c_str(), program.c_str(), FALSE)) << name;
+    return program;
+}
+
+template <typename T>
+bool ReadRemote(HANDLE process, const void* address, T& value) {
+    SIZE_T read = 0;
+    return ::ReadProcessMemory(process, address, &value, sizeof value, &read) && read == sizeof value;
+}
 
 std::vector<HWND> ProcessDialogs(DWORD processId) {
     struct Search {
@@ -82,6 +106,21 @@ void PrepareInstallation(const std::string& folder, const std::string& version) 
     ASSERT_TRUE(testing_support::WriteFileBytes(folder + "ormvex.exe", "MZ old engine"));
 }
 
+std::string UpdateLog(const std::string& folder) { return testing_support::ReadFileText(folder + "log\\update.log"); }
+
+DWORD ServiceState(const char* name) {
+    UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    UniqueServiceHandle service(::OpenServiceA(manager.get(), name, SERVICE_QUERY_STATUS));
+    SERVICE_STATUS status{};
+    return service && ::QueryServiceStatus(service.get(), &status) ? status.dwCurrentState : 0;
+}
+
+std::string EngineLocalUrl(const std::string& folder) {
+    std::string answer;
+    CEngineChannel(folder).SendEngineCommand("geturl", "", answer);
+    return TextBetween(answer, "<localurl>", "</localurl>");
+}
+
 bool SaveScreenshot(HWND window, const std::string& name) {
     // The window and its children paint before the picture is taken.
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -104,12 +143,57 @@ void ClickControl(HWND dialog, int id) {
     ::PostMessageW(control, WM_LBUTTONUP, 0, centre);
 }
 
+std::wstring RunningCommandLine(const std::wstring& programName) {
+    UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    DWORD id = 0;
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more && !id; more = ::Process32NextW(snapshot.get(), &entry))
+        if (_wcsicmp(entry.szExeFile, programName.c_str()) == 0) id = entry.th32ProcessID;
+    if (!id) return std::wstring();
+    UniqueHandleKernel process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id));
+    PROCESS_BASIC_INFORMATION basic{};
+    ULONG size = 0;
+    if (!process || ::NtQueryInformationProcess(process.get(), ProcessBasicInformation, &basic, sizeof basic, &size) != 0)
+        return std::wstring();
+    PEB peb{};
+    RTL_USER_PROCESS_PARAMETERS parameters{};
+    if (!ReadRemote(process.get(), basic.PebBaseAddress, peb) ||
+        !ReadRemote(process.get(), peb.ProcessParameters, parameters))
+        return std::wstring();
+    std::wstring line(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
+    SIZE_T read = 0;
+    if (!::ReadProcessMemory(process.get(), parameters.CommandLine.Buffer, line.data(), parameters.CommandLine.Length,
+                             &read))
+        return std::wstring();
+    return line;
+}
+
+AddressService::AddressService(const std::string& answer) : answer_(answer) {
+    const std::string program = CopiedProgram(kAddressService);
+    process_ = testing_support::StartProgram("\"" + program + "\" --ip " + answer);
+    EXPECT_TRUE(process_) << program;
+}
+
+AddressService::~AddressService() {
+    if (process_) {
+        ::TerminateProcess(process_.get(), 0);
+        ::WaitForSingleObject(process_.get(), 5000);
+    }
+}
+
+bool AddressService::WaitAnswering(std::chrono::milliseconds limit) const {
+    const std::wstring address = CStringUtil().MultiToWide(Unscrambled(scrambled::kAddressServiceUrl));
+    return testing_support::WaitFor(
+        [&] {
+            std::string body;
+            return HttpGet(address, body) && body == "<ip>" + answer_ + "</ip>";
+        },
+        limit, 200ms);
+}
+
 SetupRun::SetupRun(const std::string& arguments) {
-    std::string source = testing_support::TestProgramFolder();
-    if (source.compare(0, 5, "unix\\") == 0) source = "\\\\?\\" + source;
-    ::CreateDirectoryA(kSetupFolder, nullptr);
-    const std::string program = std::string(kSetupFolder) + kInstaller;
-    EXPECT_TRUE(::CopyFileA((source + kInstaller).c_str(), program.c_str(), FALSE));
+    const std::string program = CopiedProgram(kInstaller);
     std::string line = program;
     if (!arguments.empty()) line += " " + arguments;
     STARTUPINFOA startup{};
@@ -172,6 +256,11 @@ HWND SetupRun::WaitSuccessDialog(std::chrono::milliseconds limit) {
 
 bool SetupRun::WaitExit(std::chrono::milliseconds limit) {
     return ::WaitForSingleObject(process_.get(), static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0;
+}
+
+void SetupRun::Kill() {
+    ::TerminateProcess(process_.get(), 99);
+    ::WaitForSingleObject(process_.get(), 5000);
 }
 
 bool SetupRun::IsRunning() const { return ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }

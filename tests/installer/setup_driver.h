@@ -17,7 +17,7 @@ using namespace std::chrono_literals;
 enum Ids {
     kPathField = 1000, kChooseButton = 1001, kStatusLine = 1003, kTitleLine = 1004, kDesktopTick = 1015,
     kAgreeTick = 1016, kKindPicture = 1010, kMessageText = 1011, kCloseButton = 1012, kAddressField = 1019,
-    kCopyArea = 1021,
+    kOpenArea = 1020, kCopyArea = 1021,
 };
 
 std::wstring SetupTitle();  // "Orm·防入侵集群系统 - V1.1.0"
@@ -30,6 +30,12 @@ std::string ReadRecord(const std::string& key);
 // An installed folder: config\cache.ini with "curr_version" in section ORMVEX, an
 // engine file and the log folder.
 void PrepareInstallation(const std::string& folder, const std::string& version);
+// The whole update log of an installation folder.
+std::string UpdateLog(const std::string& folder);
+// The service's current state (SERVICE_RUNNING, ...), 0 when it cannot be read.
+DWORD ServiceState(const char* name);
+// The engine of the folder, asked on its channel for its local address.
+std::string EngineLocalUrl(const std::string& folder);
 // Saves the screen area of the window as C:\screenshots\<name>.bmp.
 bool SaveScreenshot(HWND window, const std::string& name);
 // Presses a button the way the dialog sees a click: its command notification.
@@ -44,6 +50,27 @@ struct MessageBoxSeen {
     std::wstring title;
     std::wstring text;
     bool cancelShown = false;
+};
+
+// The command line of the first running process with this program file name (as
+// Toolhelp lists it, compared without letter case), read from its process block;
+// empty when none runs.
+std::wstring RunningCommandLine(const std::wstring& programName);
+
+// address_service.exe at the build's address-service address, answering
+// "<ip>" + answer + "</ip>" until the object goes.
+class AddressService {
+public:
+    explicit AddressService(const std::string& answer);
+    ~AddressService();
+    AddressService(const AddressService&) = delete;
+    AddressService& operator=(const AddressService&) = delete;
+    // True once a GET of the build's address gives exactly its answer.
+    bool WaitAnswering(std::chrono::milliseconds limit = 40s) const;
+
+private:
+    std::string answer_;
+    UniqueHandleKernel process_;
 };
 
 class SetupRun {
@@ -63,6 +90,8 @@ public:
     HWND WaitSuccessDialog(std::chrono::milliseconds limit = 120s);
     bool WaitExit(std::chrono::milliseconds limit);
     bool IsRunning() const;
+    // Ends the installer from outside, as a crash or a power cut would.
+    void Kill();
 
 private:
     UniqueHandleKernel process_;

@@ -3,18 +3,25 @@
 // version question, and whole runs checked from outside.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <iostream>
 #include <regex>
 
 #include "channel/standin_engine.h"
 #include "foundation/scramble.h"
+#include "foundation/text.h"
 #include "foundation/unique_handle.h"
+#include "panel/panel_driver.h"
 #include "setup_driver.h"
 #include "support/test_support.h"
+
+#include <shlobj.h>
 
 using namespace setup_testing;
 using testing_support::FileExists;
 using testing_support::FolderExists;
 using testing_support::ReadFileText;
+using testing_support::ShellLinkFields;
 using testing_support::WaitFor;
 
 namespace {
@@ -43,13 +50,63 @@ void ExpectIdleAgain(HWND dialog) {
     EXPECT_EQ(ChildText(dialog, kStatusLine), L"");
 }
 
-std::string Log(const std::string& folder) { return ReadFileText(folder + "log\\update.log"); }
+std::string Log(const std::string& folder) { return UpdateLog(folder); }
+bool ServiceRunning(const char* name) { return ServiceState(name) == SERVICE_RUNNING; }
 
-bool ServiceRunning(const char* name) {
+DWORD ServiceStartType(const char* name) {
     UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
-    UniqueServiceHandle service(::OpenServiceA(manager.get(), name, SERVICE_QUERY_STATUS));
-    SERVICE_STATUS status{};
-    return service && ::QueryServiceStatus(service.get(), &status) && status.dwCurrentState == SERVICE_RUNNING;
+    UniqueServiceHandle service(::OpenServiceA(manager.get(), name, SERVICE_QUERY_CONFIG));
+    std::vector<BYTE> buffer(8192, 0);
+    DWORD needed = 0;
+    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
+    if (!service || !::QueryServiceConfigA(service.get(), config, static_cast<DWORD>(buffer.size()), &needed))
+        return 0;
+    return config->dwStartType;
+}
+
+// Restart actions as the control manager stores them. Wine accepts them and stores
+// nothing (the query fails with ERROR_INVALID_LEVEL); only a system that keeps
+// them can show them.
+void ExpectRestartActionsUnlessWineDropsThem(const char* name) {
+    UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    UniqueServiceHandle service(::OpenServiceA(manager.get(), name, SERVICE_QUERY_CONFIG));
+    ASSERT_TRUE(service) << name;
+    std::vector<BYTE> buffer(8192, 0);
+    DWORD needed = 0;
+    if (!::QueryServiceConfig2A(service.get(), SERVICE_CONFIG_FAILURE_ACTIONS, buffer.data(),
+                                static_cast<DWORD>(buffer.size()), &needed)) {
+        EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_INVALID_LEVEL)) << name;
+        return;
+    }
+    const auto* actions = reinterpret_cast<SERVICE_FAILURE_ACTIONSA*>(buffer.data());
+    ASSERT_GT(actions->cActions, 0u) << name;
+    for (DWORD i = 0; i < actions->cActions; ++i) EXPECT_EQ(actions->lpsaActions[i].Type, SC_ACTION_RESTART) << name;
+}
+
+std::string ProgramGroup() {
+    wchar_t path[MAX_PATH] = {};
+    ::SHGetSpecialFolderPathW(nullptr, path, CSIDL_COMMON_PROGRAMS, FALSE);
+    return Gbk(path) + Gbk(L"\\Orm软件\\防入侵集群系统\\");
+}
+
+std::string DesktopFolder() {
+    wchar_t path[MAX_PATH] = {};
+    ::SHGetSpecialFolderPathW(nullptr, path, CSIDL_DESKTOPDIRECTORY, FALSE);
+    return Gbk(path) + "\\";
+}
+
+// Seconds since `start`, written where the test log keeps it.
+void ReportDuration(const char* what, std::chrono::steady_clock::time_point start) {
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::cout << what << ": " << seconds << " s" << std::endl;
+    ::testing::Test::RecordProperty(what, std::to_string(seconds));
+}
+
+// The address the recorder standing in for the browser was asked to open.
+constexpr char kOpenedFile[] = "C:\\opened_address.txt";
+std::string OpenedAddress() {
+    WaitFor([] { return FileExists(kOpenedFile); }, 15s);
+    return ReadFileText(kOpenedFile);
 }
 
 std::string RegistryText(const std::string& keyPath, const char* value) {
@@ -303,6 +360,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SetupRuns, NewInstallationThroughTheWindows) {
     const std::string folder = "C:\\ormvexsite\\";
+    const std::string panel = folder + "OrmVexPanel.exe";
+    AddressService addressService("203.0.113.7");
+    ASSERT_TRUE(addressService.WaitAnswering());
+    ASSERT_TRUE(panel_testing::RegisterAddressRecorder("C:\\setup\\"));
+    testing_support::ClearClipboard();
     SetupRun run;
     HWND dialog = run.WaitSetupWindow(kWindowLimit);
     ASSERT_NE(dialog, nullptr);
@@ -311,16 +373,135 @@ TEST(SetupRuns, NewInstallationThroughTheWindows) {
     PressButton(dialog, IDOK);
     MessageBoxSeen box = run.WaitMessageBox(10s);
     ASSERT_NE(box.window, nullptr);
+    const auto started = std::chrono::steady_clock::now();
     PressButton(box.window, IDOK);
 
     HWND success = run.WaitSuccessDialog(120s);
     ASSERT_NE(success, nullptr);
+    ReportDuration("new installation, confirmation to success dialog", started);
     EXPECT_FALSE(::IsWindowVisible(dialog));
     EXPECT_EQ(Text(success), SetupTitle());
-    const std::string address = Gbk(ChildText(success, kAddressField));
-    EXPECT_TRUE(std::regex_match(address, std::regex(R"(http://localhost:6689/[0-9a-z]{8})"))) << address;
+    // The address service answered with an IPv4 address: the field shows the public
+    // address, built from the local one under the new entry path.
+    const std::string shown = Gbk(ChildText(success, kAddressField));
+    std::smatch entry;
+    ASSERT_TRUE(std::regex_match(shown, entry, std::regex(R"(http://203\.0\.113\.7:6689/([0-9a-z]{8}))"))) << shown;
+    const std::string local = "http://localhost:6689/" + entry[1].str();
     SaveScreenshot(success, "success_dialog");
-    // No address service answers on this machine: copying tells so and ends the dialog.
+    // Copy puts exactly the public address on the clipboard as CF_TEXT, and says so.
+    ClickControl(success, kCopyArea);
+    MessageBoxSeen notice = run.WaitMessageBox(10s);
+    ASSERT_NE(notice.window, nullptr);
+    EXPECT_EQ(notice.title, L"Orm·防入侵集群系统");
+    EXPECT_EQ(notice.text, L"复制成功，请在本地浏览器访问！\r\n建议使用：Chrome、FireFox、Microsoft Edge、360安全浏览器");
+    EXPECT_FALSE(notice.cancelShown);
+    EXPECT_EQ(testing_support::ClipboardText(), shown);
+    PressButton(notice.window, IDOK);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(notice.window); }, 5s));
+    // Open shows the local address in the browser; the dialog stays.
+    ClickControl(success, kOpenArea);
+    EXPECT_EQ(OpenedAddress(), local);
+    EXPECT_TRUE(::IsWindow(success));
+    PressButton(success, kCloseButton);
+    ASSERT_TRUE(run.WaitExit(20s));
+
+    // Files and the log folder.
+    for (const char* name : {"OrmVexPanel.exe", "ormvex.exe", "ormvexd.exe", "update.exe", "http\\index.html",
+                             "config\\config.db", "sqlite3.dll", "ReadMe.txt"})
+        EXPECT_TRUE(FileExists(folder + name)) << name;
+    EXPECT_TRUE(FolderExists(folder + "recycle"));
+    EXPECT_TRUE(FolderExists(folder + "log"));
+    // Both services automatic, to be restarted on failure, running; the engine serves
+    // the address the run made.
+    EXPECT_TRUE(WaitFor([] { return ServiceRunning("ormvex") && ServiceRunning("ormvexd"); }, 30s));
+    for (const char* service : {"ormvex", "ormvexd"}) {
+        EXPECT_EQ(ServiceStartType(service), static_cast<DWORD>(SERVICE_AUTO_START)) << service;
+        ExpectRestartActionsUnlessWineDropsThem(service);
+    }
+    EXPECT_EQ(EngineLocalUrl(folder), local);
+    // The uninstall entry and the autostart value.
+    const std::string uninstallKey = Unscrambled(scrambled::kUninstallParentKey) + "ormvex";
+    const std::pair<const char*, std::string> values[] = {
+        {"DisplayIcon", panel},
+        {"DisplayName", Gbk(L"Orm·防入侵集群系统")},
+        {"DisplayVersion", "1.1.0"},
+        {"Publisher", "Ormtech"},
+        {"UninstallPath", panel + " uninstall"},
+        {"UninstallString", panel + " uninstall"},
+    };
+    for (const auto& [name, data] : values) EXPECT_EQ(RegistryText(uninstallKey, name), data) << name;
+    EXPECT_EQ(RegistryText(Unscrambled(scrambled::kRunKeyPath), "OrmVexPanel"), "\"" + panel + "\" -autorun");
+    // The links, read back through the shell.
+    const std::string group = ProgramGroup();
+    struct LinkCase {
+        std::string link, target, icon, arguments, description;
+    } links[] = {
+        {DesktopFolder() + Gbk(L"Orm·防入侵集群系统.lnk"), panel, panel, "", Gbk(L"Orm·防入侵集群系统")},
+        {group + Gbk(L"打开[Orm·防入侵集群系统]托盘.lnk"), panel, panel, "", Gbk(L"打开[Orm·防入侵集群系统]托盘")},
+        {group + Gbk(L"打开[Orm·防入侵集群系统]面板.lnk"), local, panel, "", Gbk(L"打开[Orm·防入侵集群系统]面板")},
+        // The shell keeps the quoted target without its quotes.
+        {folder + "uninstall.lnk", panel, panel, "uninstall", Gbk(L"卸载防入侵集群系统")},
+        {group + Gbk(L"卸载[Orm·防入侵集群系统].lnk"), folder + "uninstall.lnk", folder + "uninstall.lnk", "",
+         Gbk(L"卸载[Orm·防入侵集群系统]")},
+    };
+    for (const LinkCase& c : links) {
+        SCOPED_TRACE(c.link);
+        ShellLinkFields fields;
+        ASSERT_TRUE(testing_support::ReadShellLink(c.link, fields));
+        std::string target = Gbk(fields.target);
+        // Wine's link object keeps a target that is no file as a path below the
+        // folder the installer ran in ("C:\setup\http:\localhost:6689\...").
+        if (c.target == local && target != local) {
+            std::string asPath = "C:\\setup\\" + local;
+            ReplaceAll("//", asPath, "/");
+            ReplaceAll("/", asPath, "\\");
+            EXPECT_EQ(target, asPath);
+        } else {
+            EXPECT_EQ(target, c.target);
+        }
+        EXPECT_EQ(Gbk(fields.icon), c.icon);
+        EXPECT_EQ(Gbk(fields.arguments), c.arguments);
+        EXPECT_EQ(Gbk(fields.description), c.description);
+        EXPECT_EQ(Gbk(fields.workingFolder), c.link.substr(0, 3));
+    }
+    // The installation record, and the panel started for the tray.
+    EXPECT_EQ(ReadRecord("apppath"), folder);
+    EXPECT_TRUE(std::regex_match(ReadRecord("settime"), std::regex(R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2})")));
+    std::wstring panelLine;
+    EXPECT_TRUE(WaitFor([&] { return !(panelLine = RunningCommandLine(L"OrmVexPanel.exe")).empty(); }, 20s));
+    EXPECT_TRUE(std::regex_match(Gbk(panelLine), std::regex(R"(.*OrmVexPanel\.exe"? autorun)", std::regex::icase)))
+        << Gbk(panelLine);
+}
+
+TEST(SetupRuns, NewInstallationWithoutDesktopLinksAsksTheEngineForItsAddress) {
+    const std::string folder = "C:\\ormvexplain\\";
+    // An answer that is no IPv4 address leaves the public address empty.
+    AddressService addressService("not-an-address");
+    ASSERT_TRUE(addressService.WaitAnswering());
+    ASSERT_TRUE(panel_testing::RegisterAddressRecorder("C:\\setup\\"));
+    SetupRun run;
+    HWND dialog = run.WaitSetupWindow(kWindowLimit);
+    ASSERT_NE(dialog, nullptr);
+    TypePath(dialog, L"C:\\ormvexplain\\");
+    ClickControl(dialog, kDesktopTick);
+    ASSERT_TRUE(WaitFor([&] { return ::SendMessageW(::GetDlgItem(dialog, 1005), BM_GETCHECK, 0, 0) == BST_UNCHECKED; },
+                        5s));
+    TickAgreement(dialog);
+    PressButton(dialog, IDOK);
+    MessageBoxSeen box = run.WaitMessageBox(10s);
+    ASSERT_NE(box.window, nullptr);
+    PressButton(box.window, IDOK);
+
+    HWND success = run.WaitSuccessDialog(120s);
+    ASSERT_NE(success, nullptr);
+    // The field shows the local address, the one the engine reports.
+    const std::string shown = Gbk(ChildText(success, kAddressField));
+    EXPECT_TRUE(std::regex_match(shown, std::regex(R"(http://localhost:6689/[0-9a-z]{8})"))) << shown;
+    EXPECT_EQ(EngineLocalUrl(folder), shown);
+    ClickControl(success, kOpenArea);
+    EXPECT_EQ(OpenedAddress(), shown);
+    EXPECT_TRUE(::IsWindow(success));
+    // Nothing public to copy: told so, and the dialog ends the run.
     ClickControl(success, kCopyArea);
     MessageBoxSeen notice = run.WaitMessageBox(10s);
     ASSERT_NE(notice.window, nullptr);
@@ -330,17 +511,14 @@ TEST(SetupRuns, NewInstallationThroughTheWindows) {
     PressButton(notice.window, IDOK);
     ASSERT_TRUE(run.WaitExit(20s));
 
-    for (const char* name : {"OrmVexPanel.exe", "ormvex.exe", "ormvexd.exe", "update.exe", "http\\index.html",
-                             "config\\config.db", "sqlite3.dll", "ReadMe.txt"})
-        EXPECT_TRUE(FileExists(folder + name)) << name;
-    EXPECT_TRUE(FolderExists(folder + "recycle"));
+    // No links anywhere; the rest of a new installation is there.
+    EXPECT_FALSE(FileExists(DesktopFolder() + Gbk(L"Orm·防入侵集群系统.lnk")));
+    EXPECT_FALSE(FolderExists(ProgramGroup()));
+    EXPECT_FALSE(FileExists(folder + "uninstall.lnk"));
+    EXPECT_EQ(RegistryText(Unscrambled(scrambled::kUninstallParentKey) + "ormvex", "UninstallString"),
+              folder + "OrmVexPanel.exe uninstall");
     EXPECT_TRUE(WaitFor([] { return ServiceRunning("ormvex") && ServiceRunning("ormvexd"); }, 30s));
-    const std::string entry = Unscrambled(scrambled::kUninstallParentKey) + "ormvex";
-    EXPECT_EQ(RegistryText(entry, "UninstallString"), folder + "OrmVexPanel.exe uninstall");
-    EXPECT_EQ(RegistryText(entry, "DisplayVersion"), "1.1.0");
-    EXPECT_NE(RegistryText(Unscrambled(scrambled::kRunKeyPath), "OrmVexPanel"), "");
     EXPECT_EQ(ReadRecord("apppath"), folder);
-    EXPECT_TRUE(std::regex_match(ReadRecord("settime"), std::regex(R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2})")));
 }
 
 TEST(SetupRuns, UnattendedUpgradeLogsAndEndsByItself) {

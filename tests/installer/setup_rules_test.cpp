@@ -8,6 +8,7 @@
 #include "installer/install_checks.h"
 #include "installer/install_mode.h"
 #include "installer/setup_values.h"
+#include "support/test_support.h"
 
 TEST(SetupFonts, SizesFollowTheScreenWidth) {
     struct Case {
@@ -70,6 +71,28 @@ TEST(SetupPathRules, ProductFolderIsAddedToPathsWithoutIt) {
 TEST(SetupPathRules, DefaultPathOnADrive) {
     const std::string first = InstallPathOnDrive('D');
     EXPECT_TRUE(std::regex_match(first, std::regex(R"(D:\\ormtech\.local\\ormvex[0-9]{4}\\)"))) << first;
+}
+
+TEST(SetupEarlierInstallation, EngineProgramMovedAsideStillCounts) {
+    struct Case {
+        const char* files[2];
+        bool there;
+    } cases[] = {
+        {{"ormvex.exe", nullptr}, true},
+        {{"ormvex.exe.del", nullptr}, true},  // an upgrade ended between moving aside and copying in
+        {{"ormvex.exe", "ormvex.exe.del"}, true},
+        {{"ormvexd.exe", "ormvex.exe.1700000000.del"}, false},
+        {{nullptr, nullptr}, false},
+    };
+    for (const Case& c : cases) {
+        testing_support::ScratchFolder dir;
+        for (const char* file : c.files) {
+            if (file) {
+                ASSERT_TRUE(testing_support::WriteFileBytes(dir / file, "MZ"));
+            }
+        }
+        EXPECT_EQ(EngineProgramThere(dir.Path()), c.there) << (c.files[0] ? c.files[0] : "(none)");
+    }
 }
 
 TEST(SetupLinks, PagesOnTheMakersSiteOverHttps) {

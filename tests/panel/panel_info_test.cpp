@@ -10,6 +10,8 @@
 
 using namespace panel_testing;
 using testing_support::FileExists;
+using testing_support::ClearClipboard;
+using testing_support::ClipboardText;
 using testing_support::WaitFor;
 
 namespace {
@@ -26,25 +28,6 @@ HWND WaitInformation(PanelScene& scene) {
         },
         kDialogLimit);
     return dialog;
-}
-
-std::string ClipboardText() {
-    std::string text;
-    if (!::OpenClipboard(nullptr)) return text;
-    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
-        if (const char* bytes = static_cast<const char*>(::GlobalLock(data))) {
-            text = bytes;
-            ::GlobalUnlock(data);
-        }
-    }
-    ::CloseClipboard();
-    return text;
-}
-
-void ClearClipboard() {
-    if (!::OpenClipboard(nullptr)) return;
-    ::EmptyClipboard();
-    ::CloseClipboard();
 }
 
 const char kFullRecord[] =

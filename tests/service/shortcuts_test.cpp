@@ -18,31 +18,8 @@ using testing_support::FolderExists;
 
 namespace {
 
-struct LinkFields {
-    std::wstring target, arguments, description, icon, workingFolder;
-    int iconIndex = -1;
-};
-
-bool ReadLink(const std::string& linkPath, LinkFields& fields) {
-    ComInit com;
-    ComPtr<IShellLinkW> link;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.PutVoid())))
-        return false;
-    ComPtr<IPersistFile> file;
-    if (FAILED(link.As(file)) || FAILED(file->Load(GbkToWide(linkPath).c_str(), STGM_READ))) return false;
-    wchar_t text[MAX_PATH] = {};
-    link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-    fields.target = text;
-    link->GetArguments(text, MAX_PATH);
-    fields.arguments = text;
-    link->GetDescription(text, MAX_PATH);
-    fields.description = text;
-    link->GetIconLocation(text, MAX_PATH, &fields.iconIndex);
-    fields.icon = text;
-    link->GetWorkingDirectory(text, MAX_PATH);
-    fields.workingFolder = text;
-    return true;
-}
+using LinkFields = testing_support::ShellLinkFields;
+bool ReadLink(const std::string& linkPath, LinkFields& fields) { return testing_support::ReadShellLink(linkPath, fields); }
 
 std::string CommonPrograms() {
     wchar_t path[MAX_PATH] = {};

@@ -1,7 +1,11 @@
 #include "support/test_support.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
+#include "foundation/com_ptr.h"
+#include "foundation/text.h"
 #include "foundation/unique_handle.h"
 
 #include <thread>
@@ -118,6 +122,46 @@ std::string TestProgramFolder() {
     ::GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder(path);
     return folder.substr(0, folder.rfind('\\') + 1);
+}
+
+bool ReadShellLink(const std::string& linkPath, ShellLinkFields& fields) {
+    ComInit com;
+    ComPtr<IShellLinkW> link;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.PutVoid())))
+        return false;
+    ComPtr<IPersistFile> file;
+    if (FAILED(link.As(file)) || FAILED(file->Load(GbkToWide(linkPath).c_str(), STGM_READ))) return false;
+    wchar_t text[MAX_PATH] = {};
+    link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
+    fields.target = text;
+    link->GetArguments(text, MAX_PATH);
+    fields.arguments = text;
+    link->GetDescription(text, MAX_PATH);
+    fields.description = text;
+    link->GetIconLocation(text, MAX_PATH, &fields.iconIndex);
+    fields.icon = text;
+    link->GetWorkingDirectory(text, MAX_PATH);
+    fields.workingFolder = text;
+    return true;
+}
+
+std::string ClipboardText() {
+    std::string text;
+    if (!::OpenClipboard(nullptr)) return text;
+    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+        if (const char* bytes = static_cast<const char*>(::GlobalLock(data))) {
+            text = bytes;
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+void ClearClipboard() {
+    if (!::OpenClipboard(nullptr)) return;
+    ::EmptyClipboard();
+    ::CloseClipboard();
 }
 
 }  // namespace testing_support

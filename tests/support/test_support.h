@@ -45,4 +45,15 @@ bool SaveScreenshot(HWND window, const std::string& name);
 // Folder of the test program itself, ending in a backslash.
 std::string TestProgramFolder();
 
+// The fields of a shell link, read back through the shell's link object.
+struct ShellLinkFields {
+    std::wstring target, arguments, description, icon, workingFolder;
+    int iconIndex = -1;
+};
+bool ReadShellLink(const std::string& linkPath, ShellLinkFields& fields);
+
+// The clipboard's CF_TEXT bytes up to their terminating zero; empty when there are none.
+std::string ClipboardText();
+void ClearClipboard();
+
 }  // namespace testing_support
