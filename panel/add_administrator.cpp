@@ -5,16 +5,12 @@
 #include "panel/ormvex_panel_dlg.h"
 #include "panel/panel_values.h"
 
-namespace {
-const size_t kShortestCode = 2;
-}  // namespace
-
 void AddAdministrator(COrmVexPanelDlg& window) {
     // 1. The code; anything but OK stops here.
     CDialogAddUser dialog;
     if (dialog.DoModal() != IDOK) return;
     // 2. The dialog lets no shorter code through; nothing goes out if one did.
-    if (AuthCode.size() < kShortestCode) return;
+    if (AuthCode.size() < CDialogAddUser::kShortestCode) return;
     // 3. The engine checks the code and creates the account.
     std::string answer;
     bool done = window.SendEngineCommand("adduser", "<softpass>" + AuthCode + "</softpass>", answer);

@@ -7,8 +7,6 @@
 
 namespace {
 const int kWidth = 482, kHeight = 330;
-// Shorter codes are typing slips; whether a longer one is right is the engine's call.
-const size_t kShortestCode = 2;
 const int kTextInset = 2;
 }  // namespace
 

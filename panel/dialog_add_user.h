@@ -8,6 +8,9 @@
 
 class CDialogAddUser : public CDialogFrame {
 public:
+    // Shorter codes are typing slips; whether a longer one is right is the engine's call.
+    static constexpr size_t kShortestCode = 2;
+
     CDialogAddUser(HWND parent = nullptr);
     ~CDialogAddUser() override;
 
