@@ -30,6 +30,9 @@ HWND FindDialogWithText(DWORD processId, const std::wstring& text);
 using testing_support::SaveScreenshot;
 // Clicks a control as the mouse would (button down and up at its centre).
 void ClickControl(HWND dialog, int id);
+// Types into a control as the keyboard does: key down, character, key up per
+// character, posted to the control.
+void TypeText(HWND control, const std::wstring& text);
 // The tray icon's state colour: 0 green, 1 grey, 2 red, -1 none found.
 int TrayIconState();
 
@@ -44,8 +47,13 @@ public:
     const std::string& Folder() const { return engine_.Folder(); }
     std::string ConfigFile(const std::string& name) const { return Folder() + "config\\" + name; }
 
+    // Copies the built OrmVexPanel.exe into `folder` (empty: the scene's folder, again
+    // after an installation placed another program there).
+    bool PlacePanelProgram(const std::string& folder = "");
     // Starts OrmVexPanel.exe with `arguments` (may be empty); returns its index.
     size_t Start(const std::string& arguments = "");
+    // The same for a panel program in another folder.
+    size_t StartFrom(const std::string& folder, const std::string& arguments);
     HANDLE Process(size_t index = 0) const { return processes_[index].get(); }
     DWORD ProcessId(size_t index = 0) const { return ids_[index]; }
     bool WaitExit(size_t index, std::chrono::milliseconds limit, DWORD* exitCode);
