@@ -45,8 +45,6 @@ bool TypeCode(HWND dialog, const std::wstring& code) {
     return WaitFor([&] { return FieldText(dialog) == code; }, kDialogLimit);
 }
 
-// Requests that reached the stand-in, one per line.
-std::string Requests(PanelScene& scene) { return ReadFileText(scene.ConfigFile("standin_requests.txt")); }
 }  // namespace
 
 struct ShortCode {
@@ -72,7 +70,7 @@ TEST_P(PanelCodeTooShort, KeepsTheDialogOpenWithTheInputMessage) {
     // Still open, still holding what was typed, and nothing went to the engine.
     EXPECT_TRUE(::IsWindowVisible(dialog));
     EXPECT_EQ(FieldText(dialog), GetParam().code);
-    EXPECT_EQ(Requests(scene).find("adduser"), std::string::npos);
+    EXPECT_EQ(RecordedRequests(scene).find("adduser"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, PanelCodeTooShort,
@@ -120,8 +118,8 @@ TEST_P(PanelAddUserCancelled, SendsNoCommand) {
     HWND menu = scene.OpenTrayMenu();
     ASSERT_NE(menu, nullptr);
     scene.ChooseMenuEntry(menu, kShowInfo);
-    ASSERT_TRUE(WaitFor([&] { return Requests(scene).find("showme") != std::string::npos; }, kDialogLimit));
-    EXPECT_EQ(Requests(scene).find("adduser"), std::string::npos) << Requests(scene);
+    ASSERT_TRUE(WaitFor([&] { return RecordedRequests(scene).find("showme") != std::string::npos; }, kDialogLimit));
+    EXPECT_EQ(RecordedRequests(scene).find("adduser"), std::string::npos) << RecordedRequests(scene);
     EXPECT_TRUE(scene.IsRunning());
 }
 
@@ -156,7 +154,7 @@ TEST_P(PanelAddUserAnswer, ShowsTheEnginesReply) {
     SaveScreenshot(message, std::string("add_user_answer_") + v.name);
     // The code went out as typed, in the system code page.
     std::string sent = "<softpass>" + testing_support::GbkOf(v.code) + "</softpass>";
-    EXPECT_NE(Requests(scene).find("<cmd>adduser</cmd>" + sent), std::string::npos) << Requests(scene);
+    EXPECT_NE(RecordedRequests(scene).find("<cmd>adduser</cmd>" + sent), std::string::npos) << RecordedRequests(scene);
     ::PostMessageW(::GetDlgItem(message, IDOK), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !::IsWindow(message); }, kDialogLimit));
     EXPECT_TRUE(scene.IsRunning());

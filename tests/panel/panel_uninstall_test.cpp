@@ -215,7 +215,7 @@ protected:
         return scene.WaitExit(index, kUninstallLimit, &code) && code == 0;
     }
 
-    std::string Requests() { return ReadFileText(scene.ConfigFile("standin_requests.txt")); }
+    std::string Requests() { return RecordedRequests(scene); }
 
     void ExpectProductGone(const Footprint& after) {
         EXPECT_FALSE(after.engineService) << after;

@@ -14,6 +14,8 @@
 //                              none: the query writes no answer file
 // config\standin_requests.txt gets one line per request and query received, so that
 // a test can tell what reached the engine and what did not.
+//            refuse = command words (comma-separated) answered "操作未完成" with
+//                     status 0, without effect
 #pragma once
 #include <string>
 
