@@ -43,6 +43,17 @@ state() { win sc query "$1" | awk '/STATE/ { print $4 }'; }
 mkdir -p "$prefix/drive_c/main-job"
 cp "$root/build/x86_64/bin/main_job_driver.exe" "$root/build/x86_64/bin/menu_probe.dll" \
    "$root/dist/x86_64/OrmVexInstall.exe" "$prefix/drive_c/main-job/"
+# The local address service (tools/address_service, when this build has it) answers
+# the installer's lookup of the public address on loopback; without it the lookup
+# finds nothing and the success dialog shows the local address.
+service_program="$root/build/x86_64/bin/address_service.exe"
+if [ -f "$service_program" ]; then
+  cp "$service_program" "$prefix/drive_c/main-job/"
+  env LC_ALL=zh_CN.UTF-8 "$WINE64" 'C:\main-job\address_service.exe' </dev/null >"$job/address_service.out" 2>&1 &
+  echo "main job: local address service started"
+else
+  echo "main job: no local address service in this build: the public address stays unknown"
+fi
 echo "main job: OrmVexInstall.exe, a new installation into C:\\ormvex4071\\ through its windows"
 timeout 600 env LC_ALL=zh_CN.UTF-8 "$WINE64" 'C:\main-job\main_job_driver.exe' --gtest_brief=1 \
   </dev/null >"$job/driver.out" 2>&1

@@ -39,17 +39,6 @@ bool SetUserText(const char* keyPath, const char* name, const char* value) {
                             static_cast<DWORD>(strlen(value) + 1)) == ERROR_SUCCESS;
 }
 
-SERVICE_STATUS_PROCESS ServiceStatus(const char* name) {
-    SERVICE_STATUS_PROCESS status{};
-    UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
-    UniqueServiceHandle service(manager ? ::OpenServiceA(manager.get(), name, SERVICE_QUERY_STATUS) : nullptr);
-    DWORD needed = 0;
-    if (service)
-        ::QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status), sizeof status,
-                               &needed);
-    return status;
-}
-
 }  // namespace
 
 bool UseShellDesktop() {
@@ -104,10 +93,6 @@ DWORD WaitSinglePanel(std::chrono::milliseconds limit) {
         limit);
     return found;
 }
-
-DWORD ServiceProcessId(const char* name) { return ServiceStatus(name).dwProcessId; }
-
-DWORD ServiceExitCode(const char* name) { return ServiceStatus(name).dwWin32ExitCode; }
 
 bool MakeInstallerWithPayload(const std::string& payloadZip, const std::string& target) {
     const std::string payload = testing_support::ReadFileText(payloadZip);

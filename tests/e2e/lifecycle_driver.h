@@ -32,10 +32,6 @@ void InstallThroughTheWindows(const std::wstring& folder, const std::string& sho
 std::vector<DWORD> ProcessIds(const char* programName);
 // The one panel process, once there is exactly one; 0 after the limit.
 DWORD WaitSinglePanel(std::chrono::milliseconds limit = 30s);
-// Process id and Win32 exit code the service control manager reports for a
-// service; 0 when the service is missing.
-DWORD ServiceProcessId(const char* name);
-DWORD ServiceExitCode(const char* name);
 
 // Copies OrmVexInstall.exe of the test build to `target` with the zip archive
 // `payloadZip` as its payload.

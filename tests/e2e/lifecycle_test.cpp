@@ -145,13 +145,13 @@ protected:
     // logs that, and the tray icon turns red and back to green.
     void EngineCrashes() {
         const size_t recoveries = Count(ReadFileText(kWatchdogLog), Gbk(L"[服务]自动恢复ormvex成功"));
-        const DWORD engineBefore = ServiceProcessId("ormvex");
+        const DWORD engineBefore = service_testing::ServiceProcessStatus("ormvex").dwProcessId;
         // "2": it fails at every start until the switch is cleared.
         ASSERT_TRUE(::WritePrivateProfileStringA("test", "crash", "2", kStandinIni.c_str()));
         EXPECT_TRUE(WaitFor(
             [] {
                 return service_testing::ServiceState("ormvex") == SERVICE_STOPPED &&
-                       ServiceExitCode("ormvex") == ERROR_PROCESS_ABORTED;
+                       service_testing::ServiceProcessStatus("ormvex").dwWin32ExitCode == ERROR_PROCESS_ABORTED;
             },
             kServiceLimit))
             << "the engine never read as stopped by a failure";
@@ -162,7 +162,7 @@ protected:
             kServiceLimit))
             << ReadFileText(kWatchdogLog);
         EXPECT_TRUE(ServiceRunning("ormvex"));
-        EXPECT_NE(ServiceProcessId("ormvex"), engineBefore);
+        EXPECT_NE(service_testing::ServiceProcessStatus("ormvex").dwProcessId, engineBefore);
         EXPECT_TRUE(WaitFor([] { return panel_testing::TrayIconState() == kGreen; }, kTrayStateLimit));
         EXPECT_TRUE(WaitFor(BothServicesRunning, kServiceLimit));
     }
@@ -208,7 +208,7 @@ protected:
     // programs, and the panel comes back at the next logon through its autostart value.
     void UpgradeUnattended(const std::string& expectedPort) {
         ASSERT_TRUE(testing_support::WriteFileBytes(kConfigDb, kCustomerData));
-        const DWORD engineBefore = ServiceProcessId("ormvex"), watchdogBefore = ServiceProcessId("ormvexd");
+        const DWORD engineBefore = service_testing::ServiceProcessStatus("ormvex").dwProcessId, watchdogBefore = service_testing::ServiceProcessStatus("ormvexd").dwProcessId;
         const std::string installer = "C:\\setup_newer\\OrmVexInstall.exe";
         ASSERT_TRUE(MakeInstallerWithPayload(testing_support::TestProgramFolder() + "fixtures\\payload_newer.zip",
                                              installer));
@@ -221,8 +221,8 @@ protected:
         EXPECT_EQ(ReadFileText(kConfigDb), kCustomerData);
         EXPECT_EQ(IniText(kStandinIni, "standin", "port"), expectedPort == "6689" ? "" : expectedPort);
         EXPECT_TRUE(WaitFor(BothServicesRunning, kServiceLimit));
-        EXPECT_NE(ServiceProcessId("ormvex"), engineBefore);
-        EXPECT_NE(ServiceProcessId("ormvexd"), watchdogBefore);
+        EXPECT_NE(service_testing::ServiceProcessStatus("ormvex").dwProcessId, engineBefore);
+        EXPECT_NE(service_testing::ServiceProcessStatus("ormvexd").dwProcessId, watchdogBefore);
         EXPECT_EQ(EnginePort(), expectedPort);
         // The running panel quit on the installer's signal; no panel runs until logon.
         EXPECT_TRUE(WaitFor([] { return ProcessIds("OrmVexPanel.exe").empty(); }, 15s));

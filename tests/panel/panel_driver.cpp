@@ -304,16 +304,7 @@ std::vector<std::wstring> OpenMenuTexts(DWORD processId, const std::string& fold
     const char kTextsFile[] = "C:\\menu_texts.txt";
     ::DeleteFileA(kTextsFile);
     if (!::CopyFileA(BuiltProgram("menu_probe.dll").c_str(), probe.c_str(), FALSE)) return texts;
-    UniqueHandleKernel process(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId));
-    if (!process) return texts;
-    std::wstring path(probe.begin(), probe.end());
-    SIZE_T bytes = (path.size() + 1) * sizeof(wchar_t);
-    void* remote = ::VirtualAllocEx(process.get(), nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    if (!remote || !::WriteProcessMemory(process.get(), remote, path.c_str(), bytes, nullptr)) return texts;
-    auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "LoadLibraryW")));
-    UniqueHandleKernel thread(::CreateRemoteThread(process.get(), nullptr, 0, load, remote, 0, nullptr));
-    if (!thread) return texts;
+    if (!testing_support::LoadIntoProcess(processId, probe)) return texts;
     if (!testing_support::WaitFor([&] { return testing_support::FileExists(kTextsFile); }, 10s)) return texts;
     std::string utf8 = testing_support::ReadFileText(kTextsFile);
     size_t start = 0;
