@@ -2,7 +2,11 @@
 // engine's state.
 #include "foundation/controls/xp_menu.h"
 #include "framework/gdi.h"
+#include "panel/dialog_edit_port.h"
+#include "panel/dialog_set.h"
 #include "panel/ormvex_panel_dlg.h"
+#include "panel/repair.h"
+#include "panel/system_switch.h"
 #include "resources/panel/resource.h"
 
 namespace {
@@ -60,6 +64,19 @@ void COrmVexPanelDlg::RunMenuCommand(UINT id) {
             break;
         case ID_MENU_QUIT:
             QuitFromTray();
+            break;
+        // Access settings, turning on and off, port and repair.
+        case ID_MENU_ACCESS:
+            ChangeAccessSettings(*this);
+            break;
+        case ID_MENU_TURN_ON:
+            TurnSystemOn(*this);
+            break;
+        case ID_MENU_CHANGE_PORT:
+            ChangePort(*this);
+            break;
+        case ID_MENU_REPAIR:
+            RepairInstallation(*this);
             break;
         default:
             // Access settings, turning on and off, administrators, port and repair

@@ -60,3 +60,9 @@
 #define ID_MENU_REPAIR 32788
 #define ID_MENU_QUIT 32789
 #define ID_MENU_ACCESS 32792
+
+// Access settings, change port, turning on and off, repair.
+#define IDD_PANEL_PORT 130
+#define IDB_SET_BACKGROUND 149
+#define IDB_PORT_BACKGROUND 151
+#define IDC_PORT_EDIT 1001

@@ -323,4 +323,89 @@ std::vector<std::wstring> OpenMenuTexts(DWORD processId, const std::string& fold
     return texts;
 }
 
+// Dialogs of the access settings, port, switch and repair flows.
+HWND WaitDialogWithText(DWORD processId, const std::wstring& text, std::chrono::milliseconds limit) {
+    HWND dialog = nullptr;
+    testing_support::WaitFor([&] { return (dialog = FindDialogWithText(processId, text)) != nullptr; }, limit);
+    return dialog;
+}
+
+bool WaitWindowGone(HWND window, std::chrono::milliseconds limit) {
+    return testing_support::WaitFor([&] { return !::IsWindow(window) || !::IsWindowVisible(window); }, limit);
+}
+
+void PressKey(HWND window, UINT virtualKey) {
+    UINT scan = ::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+    ::PostMessageW(window, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
+    ::PostMessageW(window, WM_KEYUP, virtualKey, 1 | (scan << 16) | (1u << 30) | (1u << 31));
+}
+
+void TypeText(HWND control, const std::wstring& text) {
+    ::SendMessageW(control, EM_SETSEL, 0, -1);
+    if (text.empty()) PressKey(control, VK_DELETE);
+    for (wchar_t c : text) PressKey(control, LOBYTE(::VkKeyScanW(c)));
+}
+
+bool ChooseTrayEntry(PanelScene& scene, MenuEntry entry) {
+    HWND menu = scene.OpenTrayMenu();
+    if (!menu) return false;
+    scene.ChooseMenuEntry(menu, entry);
+    return true;
+}
+
+void StartEngineAndResidentPanel(PanelScene& scene, const std::string& settings) {
+    ASSERT_TRUE(scene.Engine().WriteSettings(settings));
+    ASSERT_TRUE(scene.Engine().Start());
+    scene.Start("autorun");
+    ASSERT_TRUE(scene.WaitResident());
+}
+
+std::string RecordedRequests(PanelScene& scene) {
+    return testing_support::ReadFileText(scene.ConfigFile("requests.txt"));
+}
+
+void ForgetRecordedRequests(PanelScene& scene) { ::DeleteFileA(scene.ConfigFile("requests.txt").c_str()); }
+
+std::string StandinSetting(PanelScene& scene, const char* key) {
+    char value[256] = {};
+    ::GetPrivateProfileStringA("standin", key, "", value, sizeof value, scene.ConfigFile("standin.ini").c_str());
+    return value;
+}
+
+void ExpectMessage(PanelScene& scene, const std::wstring& title, const std::wstring& text, int colour,
+                   const char* screenshot) {
+    const int kMessageText = 1028;
+    HWND message = WaitDialogWithText(scene.ProcessId(), title);
+    ASSERT_NE(message, nullptr) << "no message titled as expected";
+    EXPECT_EQ(ChildText(message, kMessageText), text);
+    EXPECT_EQ(MessageKindColour(message), colour);
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(message, IDCANCEL)));
+    if (screenshot) SaveScreenshot(message, screenshot);
+    ClickControl(message, IDOK);
+    ASSERT_TRUE(WaitWindowGone(message));
+}
+
+std::string ClipboardText() {
+    std::string text;
+    if (!::OpenClipboard(nullptr)) return text;
+    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+        if (const char* bytes = static_cast<const char*>(::GlobalLock(data))) {
+            text = bytes;
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+void ClearClipboard() {
+    if (!::OpenClipboard(nullptr)) return;
+    ::EmptyClipboard();
+    ::CloseClipboard();
+}
+
+bool CopyBuiltProgram(const std::string& name, const std::string& destination) {
+    return ::CopyFileA(BuiltProgram(name).c_str(), destination.c_str(), FALSE) != FALSE;
+}
+
 }  // namespace panel_testing

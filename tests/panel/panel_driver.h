@@ -91,4 +91,36 @@ bool RegisterAddressRecorder(const std::string& folder);
 // Colour of a message dialog's kind icon: 0 green, 1 grey, 2 red, 3 orange, -1 none.
 int MessageKindColour(HWND dialog);
 
+// Dialogs of the access settings, port, switch and repair flows.
+// The first visible dialog of the process holding a child with `text`, once it came.
+HWND WaitDialogWithText(DWORD processId, const std::wstring& text, std::chrono::milliseconds limit = 15s);
+bool WaitWindowGone(HWND window, std::chrono::milliseconds limit = 15s);
+// Types into a control the way the keyboard does: key-down and key-up messages that
+// the dialog's own loop translates into characters (digits, lower-case letters and
+// "-"). The field's whole text is selected first, so typing replaces it; an empty
+// text deletes it.
+void TypeText(HWND control, const std::wstring& text);
+// Presses one key on a window (key down, key up).
+void PressKey(HWND window, UINT virtualKey);
+// Opens the tray menu of the panel and chooses the entry; false when no menu came.
+bool ChooseTrayEntry(PanelScene& scene, MenuEntry entry);
+// Writes the stand-in's settings, starts it and a resident panel (started with
+// "autorun", so no information dialog comes first).
+void StartEngineAndResidentPanel(PanelScene& scene, const std::string& settings);
+// Requests the stand-in recorded (its switch "record=1"), one per line.
+std::string RecordedRequests(PanelScene& scene);
+void ForgetRecordedRequests(PanelScene& scene);
+// A value of the stand-in's [standin] section as stored now.
+std::string StandinSetting(PanelScene& scene, const char* key);
+// Waits for the message dialog titled `title`, checks its text, its kind colour (see
+// MessageKindColour) and that it offers OK only, saves a screenshot when named, and
+// closes it with OK.
+void ExpectMessage(PanelScene& scene, const std::wstring& title, const std::wstring& text, int colour,
+                   const char* screenshot = nullptr);
+// The clipboard's CF_TEXT content (empty when there is none), and emptying it.
+std::string ClipboardText();
+void ClearClipboard();
+// Copies a program of the test build to `destination`.
+bool CopyBuiltProgram(const std::string& name, const std::string& destination);
+
 }  // namespace panel_testing

@@ -30,25 +30,6 @@ HWND WaitInformation(PanelScene& scene) {
     return dialog;
 }
 
-std::string ClipboardText() {
-    std::string text;
-    if (!::OpenClipboard(nullptr)) return text;
-    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
-        if (const char* bytes = static_cast<const char*>(::GlobalLock(data))) {
-            text = bytes;
-            ::GlobalUnlock(data);
-        }
-    }
-    ::CloseClipboard();
-    return text;
-}
-
-void ClearClipboard() {
-    if (!::OpenClipboard(nullptr)) return;
-    ::EmptyClipboard();
-    ::CloseClipboard();
-}
-
 const char kFullRecord[] =
     "[standin]\r\nversion=1.1.0\r\nouterurl=http://203.0.113.7:6689\r\nuser=admin\r\npass=secret\r\n";
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "foundation/text.h"
 
 namespace {
@@ -78,12 +80,22 @@ std::string SetPort(const CStandinSettings& settings, const std::string& paramet
     return Answer(true, ToGbk(L"端口修改成功"));
 }
 
+// "refuse" lists command words, separated by commas, that fail without effect.
+bool IsRefused(const CStandinSettings& settings, const std::string& word) {
+    std::vector<std::string> refused;
+    SplitText(settings.TestSwitch("refuse"), ",", 1, refused);
+    for (const std::string& entry : refused)
+        if (TrimSpace(entry) == word) return true;
+    return false;
+}
+
 }  // namespace
 
 std::string AnswerRequest(const CStandinSettings& settings, const std::string& request) {
     const std::string word = TextBetween(request, "<cmd>", "</cmd>");
     const std::size_t end = request.find("</cmd>");
     const std::string parameters = end == std::string::npos ? std::string() : request.substr(end + 6);
+    if (IsRefused(settings, word)) return Answer(false, ToGbk(L"操作未完成"));
     if (word == "showme") return ShowMe(settings);
     if (word == "geturl") return Answer(true, Element("localurl", settings.LocalUrl()));
     if (word == "getport") return Answer(true, Element("port", settings.Text("port")));

@@ -10,6 +10,10 @@
 //            status = the status value every answer carries instead of its own
 //            nostatus = 1: answers carry no status element
 //            crash = 1: fail once like a crashed engine, 2: every time
+//            refuse = command words (comma-separated) answered "操作未完成" with
+//                     status 0, without effect
+//            record = 1: every request text is appended as a line to
+//                     config\requests.txt
 #pragma once
 #include <string>
 

@@ -182,5 +182,44 @@ def main():
     bitmap("bitmap_152", info)
 
 
+    draw_access_and_port_backgrounds()
+
+
+def draw_access_and_port_backgrounds():
+    """Backgrounds of the access settings (149) and change-port (151) dialogs."""
+    # Access settings, 617 x 420 under a 617 x 442 window: the pattern brush repeats
+    # the picture's top rows below it, so the title band's first rows close the window
+    # as a green footer under the light button band. Rows line up with the template
+    # scaled to 617 x 442 (1.625 pixels per dialog unit downwards).
+    access = ["-size", "617x420", "xc:white",
+              "-fill", GREEN, "-draw", "rectangle 0,0 616,59",
+              "(", ] + shield(36, "white") + [")", "-geometry", "+8+12", "-composite",
+              "-fill", "#F4F7F2", "-draw", "rectangle 0,60 150,374",
+              "-fill", "#F5F5F5", "-draw", "rectangle 0,375 616,419",
+              "-stroke", "#D9D9D9", "-strokewidth", "1", "-draw", "line 0,375 616,375", "-stroke", "none"]
+    for label, y in [("本机地址", 130), ("外网地址", 221), ("其他设置", 308)]:
+        access += text(30, y - 9, 12, "#333333", label)
+    for y in [178, 266, 352]:
+        access += ["-stroke", "#D9D9D9", "-strokewidth", "1", "-draw",
+                   "stroke-dasharray 2 3 line 10,%d 606,%d" % (y, y), "-stroke", "none"]
+    bitmap("bitmap_149", access)
+
+    # Change port, 482 x 338: title band, the hint box with an orange exclamation
+    # mark, and the port label with a green plug left of the edit field (196 to 219).
+    port = ["-size", "482x338", "xc:white",
+            "-fill", GREEN, "-draw", "rectangle 0,0 481,59",
+            "(", ] + shield(36, "white") + [")", "-geometry", "+8+12", "-composite",
+            "-fill", "#FFF7E6", "-stroke", "#FFD591", "-strokewidth", "1",
+            "-draw", "roundrectangle 30,86 451,124 4,4", "-stroke", "none",
+            "-fill", ORANGE, "-draw", "circle 49,105 49,97", "-fill", "white",
+            "-draw", "rectangle 48,100 50,106", "-draw", "rectangle 48,108 50,110"]
+    port += text(64, 96, 12, "#8C5A00", "输入面板端口，请确保该端口未被使用且防火墙开启")
+    port += ["-fill", GREEN, "-draw", "rectangle 50,203 62,213",
+             "-draw", "rectangle 52,197 54,203", "-draw", "rectangle 58,197 60,203",
+             "-draw", "rectangle 55,213 57,219"]
+    port += text(68, 198, 12, "#333333", "端口号")
+    port += ["-fill", "none", "-stroke", "#D6D6D6", "-draw", "rectangle 0,0 481,337"]
+    bitmap("bitmap_151", port)
+
 if __name__ == "__main__":
     main()
