@@ -8,5 +8,7 @@ for _ in 1 2 3; do
   rm -rf "$d"
   times+=($(( (e - s) / 1000000 )))
 done
-median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 2p)
-echo "unpack bench: native Info-ZIP unzip $(awk -v m="$median" 'BEGIN { printf "%.2f", m / 1000 }') s"
+sorted=($(printf '%s\n' "${times[@]}" | sort -n))
+s() { awk -v m="$1" 'BEGIN { printf "%.2f", m / 1000 }'; }
+echo "unpack bench: native Info-ZIP unzip $(s "${sorted[1]}") s"
+echo "BENCH unpack_infozip_s median=$(s "${sorted[1]}") min=$(s "${sorted[0]}") max=$(s "${sorted[2]}")"

@@ -43,6 +43,12 @@ double Median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
+// The line the bench command gathers: median and spread of one measurement.
+void PrintFigure(const char* key, const std::vector<double>& seconds) {
+    const auto [least, most] = std::minmax_element(seconds.begin(), seconds.end());
+    std::printf("BENCH %s median=%.2f min=%.2f max=%.2f\n", key, Median(seconds), *least, *most);
+}
+
 SIZE_T PeakPrivateBytes() {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
@@ -134,6 +140,9 @@ TEST(UnpackBench, PayloadUnpackingAgainstAPlainLoop) {
     std::printf("unpack bench: peak private memory of the process %.1f MB after unpacking, %.1f MB after placing "
                 "(payload %.1f MB + 64 MB allowed)\n",
                 ourPeak / 1048576.0, placedPeak / 1048576.0, payloadBytes / 1048576.0);
+    PrintFigure("unpack_loop_s", plain);
+    PrintFigure("unpack_ours_s", ours);
+    PrintFigure("unpack_place_s", placed);
     EXPECT_LE(static_cast<double>(placedPeak), payloadBytes + 64.0 * 1048576.0);
     EXPECT_LE(ourMedian / plainMedian, 1.2);
     EXPECT_LE((placedMedian - kPrescribedWaitsSeconds) / plainMedian, 2.5);

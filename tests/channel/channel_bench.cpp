@@ -33,6 +33,7 @@ TEST(ChannelBench, RoundTripOf200Commands) {
     std::printf("channel round trip over %d commands: median %.1f ms, 99th percentile %.1f ms, max %.1f ms, "
                 "failed %d\n",
                 kRoundTrips, median, p99, times.back(), failures);
+    std::printf("BENCH channel_ms median=%.1f p99=%.1f min=%.1f max=%.1f\n", median, p99, times.front(), times.back());
     EXPECT_EQ(failures, 0);
 }
 

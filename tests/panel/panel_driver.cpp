@@ -55,6 +55,8 @@ HWND FindOnDesktop(HDESK desktop, const std::wstring& className) {
     return search.found;
 }
 
+}  // namespace
+
 // A desktop with a taskbar and a notification area, as on a server; this thread
 // moves onto it so that it sees the panel's windows and the screen the user sees.
 bool EnterShellDesktop() {
@@ -75,8 +77,6 @@ bool EnterShellDesktop() {
         return false;
     return ::SetThreadDesktop(desktop) != FALSE;
 }
-
-}  // namespace
 
 std::wstring MainWindowTitle() { return L"Orm·防入侵集群系统 - V1.1.0"; }
 
@@ -224,11 +224,11 @@ bool PanelScene::IsRunning(size_t index) const {
     return ::WaitForSingleObject(processes_[index].get(), 0) == WAIT_TIMEOUT;
 }
 
-HWND PanelScene::WaitMainWindow(std::chrono::milliseconds limit, size_t index) {
+HWND WaitPanelMainWindow(DWORD processId, std::chrono::milliseconds limit) {
     HWND found = nullptr;
     testing_support::WaitFor(
         [&] {
-            for (HWND window : ProcessWindows(ids_[index], L"#32770", false))
+            for (HWND window : ProcessWindows(processId, L"#32770", false))
                 if (TextOf(window) == MainWindowTitle()) found = window;
             return found != nullptr;
         },
@@ -236,9 +236,17 @@ HWND PanelScene::WaitMainWindow(std::chrono::milliseconds limit, size_t index) {
     return found;
 }
 
+HWND PanelScene::WaitMainWindow(std::chrono::milliseconds limit, size_t index) {
+    return WaitPanelMainWindow(ids_[index], limit);
+}
+
 bool PanelScene::WaitResident(std::chrono::milliseconds limit, size_t index) {
+    return WaitPanelResident(ids_[index], limit);
+}
+
+bool WaitPanelResident(DWORD processId, std::chrono::milliseconds limit) {
     auto start = std::chrono::steady_clock::now();
-    HWND window = WaitMainWindow(limit, index);
+    HWND window = WaitPanelMainWindow(processId, limit);
     if (!window) return false;
     auto left = limit - std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     // Minimised, then hidden: the start-up timer is running. Hiding a window can keep
@@ -250,14 +258,16 @@ bool PanelScene::WaitResident(std::chrono::milliseconds limit, size_t index) {
     return ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, static_cast<UINT>(limit.count()), &result) != 0;
 }
 
-HWND PanelScene::OpenTrayMenu(size_t index) {
-    HWND window = WaitMainWindow(20s, index);
+HWND PanelScene::OpenTrayMenu(size_t index) { return OpenPanelTrayMenu(ids_[index]); }
+
+HWND OpenPanelTrayMenu(DWORD processId) {
+    HWND window = WaitPanelMainWindow(processId, 20s);
     if (!window) return nullptr;
     ::PostMessageW(window, kTrayCallback, kTrayIconId, WM_RBUTTONDOWN);
     HWND menu = nullptr;
     testing_support::WaitFor(
         [&] {
-            auto menus = ProcessWindows(ids_[index], L"#32768", true);
+            auto menus = ProcessWindows(processId, L"#32768", true);
             if (!menus.empty()) menu = menus.front();
             return menu != nullptr;
         },
@@ -265,7 +275,9 @@ HWND PanelScene::OpenTrayMenu(size_t index) {
     return menu;
 }
 
-void PanelScene::ChooseMenuEntry(HWND menu, int position) {
+void PanelScene::ChooseMenuEntry(HWND menu, int position) { ChooseTrayMenuEntry(menu, position); }
+
+void ChooseTrayMenuEntry(HWND menu, int position) {
     for (int i = 0; i <= position; ++i) ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
     ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
 }
@@ -327,16 +339,7 @@ std::vector<std::wstring> OpenMenuTexts(DWORD processId, const std::string& fold
     const char kTextsFile[] = "C:\\menu_texts.txt";
     ::DeleteFileA(kTextsFile);
     if (!::CopyFileA(BuiltProgram("menu_probe.dll").c_str(), probe.c_str(), FALSE)) return texts;
-    UniqueHandleKernel process(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId));
-    if (!process) return texts;
-    std::wstring path(probe.begin(), probe.end());
-    SIZE_T bytes = (path.size() + 1) * sizeof(wchar_t);
-    void* remote = ::VirtualAllocEx(process.get(), nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    if (!remote || !::WriteProcessMemory(process.get(), remote, path.c_str(), bytes, nullptr)) return texts;
-    auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "LoadLibraryW")));
-    UniqueHandleKernel thread(::CreateRemoteThread(process.get(), nullptr, 0, load, remote, 0, nullptr));
-    if (!thread) return texts;
+    if (!testing_support::LoadIntoProcess(processId, probe)) return texts;
     if (!testing_support::WaitFor([&] { return testing_support::FileExists(kTextsFile); }, 10s)) return texts;
     std::string utf8 = testing_support::ReadFileText(kTextsFile);
     size_t start = 0;

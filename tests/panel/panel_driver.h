@@ -37,6 +37,15 @@ void TypeText(HWND control, const std::wstring& text);
 // The tray icon's state colour: 0 green, 1 grey, 2 red, -1 none found.
 int TrayIconState();
 
+// Moves this thread onto the desktop "shell", which has a taskbar and a notification
+// area, starting that desktop when needed.
+bool EnterShellDesktop();
+// The same for any panel process, one that the installer started for instance.
+HWND WaitPanelMainWindow(DWORD processId, std::chrono::milliseconds limit = 20s);
+bool WaitPanelResident(DWORD processId, std::chrono::milliseconds limit = 20s);
+HWND OpenPanelTrayMenu(DWORD processId);
+void ChooseTrayMenuEntry(HWND menu, int position);
+
 // One panel installation with its engine stand-in; the panel processes it started
 // are ended when it goes.
 class PanelScene {

@@ -73,6 +73,16 @@ DWORD ServiceState(const std::string& name) {
     return status.dwCurrentState;
 }
 
+SERVICE_STATUS_PROCESS ServiceProcessStatus(const std::string& name) {
+    UniqueServiceHandle service = OpenService(name, SERVICE_QUERY_STATUS);
+    SERVICE_STATUS_PROCESS status{};
+    DWORD needed = 0;
+    if (service)
+        ::QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status), sizeof status,
+                               &needed);
+    return status;
+}
+
 bool WaitForServiceState(const std::string& name, DWORD state, std::chrono::milliseconds deadline) {
     return testing_support::WaitFor([&] { return ServiceState(name) == state; }, deadline);
 }

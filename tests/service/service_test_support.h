@@ -29,6 +29,8 @@ HANDLE StartProcess(const std::string& commandLine);
 
 // The current state of a service, 0 when it cannot be queried.
 DWORD ServiceState(const std::string& name);
+// State, process id and Win32 exit code of a service; all zero when it cannot be queried.
+SERVICE_STATUS_PROCESS ServiceProcessStatus(const std::string& name);
 bool WaitForServiceState(const std::string& name, DWORD state,
                          std::chrono::milliseconds deadline = std::chrono::milliseconds(20000));
 bool StartServiceNamed(const std::string& name);

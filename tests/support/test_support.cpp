@@ -84,6 +84,25 @@ UniqueHandleKernel StartProgram(const std::string& commandLine) {
     return UniqueHandleKernel(info.hProcess);
 }
 
+bool LoadIntoProcess(DWORD processId, const std::string& libraryPath) {
+    // LoadLibraryW returns once the library's DllMain has run.
+    constexpr DWORD kLoadLimitMs = 10000;
+    UniqueHandleKernel process(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId));
+    if (!process) return false;
+    std::wstring path(libraryPath.begin(), libraryPath.end());
+    SIZE_T bytes = (path.size() + 1) * sizeof(wchar_t);
+    void* remote = ::VirtualAllocEx(process.get(), nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote || !::WriteProcessMemory(process.get(), remote, path.c_str(), bytes, nullptr)) return false;
+    auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "LoadLibraryW")));
+    UniqueHandleKernel thread(::CreateRemoteThread(process.get(), nullptr, 0, load, remote, 0, nullptr));
+    if (!thread) return false;
+    // The path stays while a load that outlasted the limit may still read it.
+    if (::WaitForSingleObject(thread.get(), kLoadLimitMs) == WAIT_OBJECT_0)
+        ::VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+    return true;
+}
+
 bool SaveScreenshot(HWND window, const std::string& name) {
     RECT r{};
     ::GetWindowRect(window, &r);

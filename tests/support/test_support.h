@@ -38,6 +38,10 @@ bool FolderExists(const std::string& path);
 // Starts a command line (not hidden, not waited for); the process handle, or none.
 UniqueHandleKernel StartProgram(const std::string& commandLine);
 
+// Loads a library into another process (its DllMain runs there), the way the probes
+// of the tests read what only that process knows; false when it could not be started.
+bool LoadIntoProcess(DWORD processId, const std::string& libraryPath);
+
 // Saves what the screen shows of the window as C:\screenshots\<name>.bmp (the
 // harness keeps that folder for review).
 bool SaveScreenshot(HWND window, const std::string& name);
