@@ -134,6 +134,25 @@ void ClickControl(HWND dialog, int id) {
     ::PostMessageW(control, WM_LBUTTONUP, 0, centre);
 }
 
+void TypeText(HWND control, const std::wstring& text) {
+    for (wchar_t c : text) {
+        // A key without shift goes down and up; the dialog's message loop translates
+        // it into the character, as for a real key. Anything else arrives as the
+        // character alone, since the target's keyboard state has no shift down.
+        SHORT key = ::VkKeyScanW(c);
+        if (key == -1 || HIBYTE(key) != 0) {
+            ::PostMessageW(control, WM_CHAR, c, 1);
+            continue;
+        }
+        WPARAM virtualKey = LOBYTE(key);
+        UINT scan = ::MapVirtualKeyW(static_cast<UINT>(virtualKey), MAPVK_VK_TO_VSC);
+        LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
+        LPARAM up = down | (static_cast<LPARAM>(3) << 30);  // was down, is going up
+        ::PostMessageW(control, WM_KEYDOWN, virtualKey, down);
+        ::PostMessageW(control, WM_KEYUP, virtualKey, up);
+    }
+}
+
 int TrayIconState() {
     HWND tray = ::FindWindowW(L"Shell_TrayWnd", nullptr);
     if (!tray) return -1;
@@ -168,15 +187,22 @@ PanelScene::~PanelScene() {
     }
 }
 
-size_t PanelScene::Start(const std::string& arguments) {
-    std::string line = "\"" + Folder() + kPanelProgram + "\"";
+bool PanelScene::PlacePanelProgram(const std::string& folder) {
+    const std::string target = (folder.empty() ? Folder() : folder) + kPanelProgram;
+    return ::CopyFileA(BuiltProgram(kPanelProgram).c_str(), target.c_str(), FALSE) != FALSE;
+}
+
+size_t PanelScene::Start(const std::string& arguments) { return StartFrom(Folder(), arguments); }
+
+size_t PanelScene::StartFrom(const std::string& folder, const std::string& arguments) {
+    std::string line = "\"" + folder + kPanelProgram + "\"";
     if (!arguments.empty()) line += " " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     char desktop[] = "shell";
     startup.lpDesktop = desktop;
     PROCESS_INFORMATION process{};
-    EXPECT_TRUE(::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, Folder().c_str(), &startup,
+    EXPECT_TRUE(::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
                                  &process));
     UniqueHandleKernel thread(process.hThread);
     processes_.emplace_back(process.hProcess);
@@ -337,10 +363,19 @@ void PressKey(HWND window, UINT virtualKey) {
     ::PostMessageW(window, WM_KEYUP, virtualKey, 1 | (scan << 16) | (1u << 30) | (1u << 31));
 }
 
-void TypeText(HWND control, const std::wstring& text) {
+bool SaveSettledScreenshot(HWND window, const std::string& name) {
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    return SaveScreenshot(window, name);
+}
+
+void ReplaceText(HWND control, const std::wstring& text) {
+    // Emptied first and waited for: the characters of typed keys are queued behind
+    // anything posted meanwhile, so a caller that waits for the new text to appear
+    // must not see the old one.
     ::SendMessageW(control, EM_SETSEL, 0, -1);
-    if (text.empty()) PressKey(control, VK_DELETE);
-    for (wchar_t c : text) PressKey(control, LOBYTE(::VkKeyScanW(c)));
+    PressKey(control, VK_DELETE);
+    testing_support::WaitFor([&] { return ::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0) == 0; }, 5s);
+    TypeText(control, text);
 }
 
 bool ChooseTrayEntry(PanelScene& scene, MenuEntry entry) {
@@ -358,10 +393,10 @@ void StartEngineAndResidentPanel(PanelScene& scene, const std::string& settings)
 }
 
 std::string RecordedRequests(PanelScene& scene) {
-    return testing_support::ReadFileText(scene.ConfigFile("requests.txt"));
+    return testing_support::ReadFileText(scene.ConfigFile("standin_requests.txt"));
 }
 
-void ForgetRecordedRequests(PanelScene& scene) { ::DeleteFileA(scene.ConfigFile("requests.txt").c_str()); }
+void ForgetRecordedRequests(PanelScene& scene) { ::DeleteFileA(scene.ConfigFile("standin_requests.txt").c_str()); }
 
 std::string StandinSetting(PanelScene& scene, const char* key) {
     char value[256] = {};
@@ -377,7 +412,7 @@ void ExpectMessage(PanelScene& scene, const std::wstring& title, const std::wstr
     EXPECT_EQ(ChildText(message, kMessageText), text);
     EXPECT_EQ(MessageKindColour(message), colour);
     EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(message, IDCANCEL)));
-    if (screenshot) SaveScreenshot(message, screenshot);
+    if (screenshot) SaveSettledScreenshot(message, screenshot);
     ClickControl(message, IDOK);
     ASSERT_TRUE(WaitWindowGone(message));
 }

@@ -30,6 +30,9 @@ HWND FindDialogWithText(DWORD processId, const std::wstring& text);
 using testing_support::SaveScreenshot;
 // Clicks a control as the mouse would (button down and up at its centre).
 void ClickControl(HWND dialog, int id);
+// Types into a control as the keyboard does: key down, character, key up per
+// character, posted to the control.
+void TypeText(HWND control, const std::wstring& text);
 // The tray icon's state colour: 0 green, 1 grey, 2 red, -1 none found.
 int TrayIconState();
 
@@ -44,8 +47,13 @@ public:
     const std::string& Folder() const { return engine_.Folder(); }
     std::string ConfigFile(const std::string& name) const { return Folder() + "config\\" + name; }
 
+    // Copies the built OrmVexPanel.exe into `folder` (empty: the scene's folder, again
+    // after an installation placed another program there).
+    bool PlacePanelProgram(const std::string& folder = "");
     // Starts OrmVexPanel.exe with `arguments` (may be empty); returns its index.
     size_t Start(const std::string& arguments = "");
+    // The same for a panel program in another folder.
+    size_t StartFrom(const std::string& folder, const std::string& arguments);
     HANDLE Process(size_t index = 0) const { return processes_[index].get(); }
     DWORD ProcessId(size_t index = 0) const { return ids_[index]; }
     bool WaitExit(size_t index, std::chrono::milliseconds limit, DWORD* exitCode);
@@ -86,11 +94,12 @@ int MessageKindColour(HWND dialog);
 // The first visible dialog of the process holding a child with `text`, once it came.
 HWND WaitDialogWithText(DWORD processId, const std::wstring& text, std::chrono::milliseconds limit = 15s);
 bool WaitWindowGone(HWND window, std::chrono::milliseconds limit = 15s);
-// Types into a control the way the keyboard does: key-down and key-up messages that
-// the dialog's own loop translates into characters (digits, lower-case letters and
-// "-"). The field's whole text is selected first, so typing replaces it; an empty
-// text deletes it.
-void TypeText(HWND control, const std::wstring& text);
+// Repaints the window and its children at once, then saves its screenshot: a window
+// that has only just appeared may not have drawn its controls yet.
+bool SaveSettledScreenshot(HWND window, const std::string& name);
+// Deletes the whole text of an edit control with the Delete key, waits until it is
+// empty, then types `text` (TypeText).
+void ReplaceText(HWND control, const std::wstring& text);
 // Presses one key on a window (key down, key up).
 void PressKey(HWND window, UINT virtualKey);
 // Opens the tray menu of the panel and chooses the entry; false when no menu came.
@@ -98,7 +107,7 @@ bool ChooseTrayEntry(PanelScene& scene, MenuEntry entry);
 // Writes the stand-in's settings, starts it and a resident panel (started with
 // "autorun", so no information dialog comes first).
 void StartEngineAndResidentPanel(PanelScene& scene, const std::string& settings);
-// Requests the stand-in recorded (its switch "record=1"), one per line.
+// Requests and queries the stand-in received, one per line.
 std::string RecordedRequests(PanelScene& scene);
 void ForgetRecordedRequests(PanelScene& scene);
 // A value of the stand-in's [standin] section as stored now.

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "foundation/aes.h"
-#include "foundation/files.h"
 #include "foundation/scramble.h"
 #include "foundation/text.h"
 #include "foundation/unique_handle.h"
@@ -50,7 +49,7 @@ void AnswerOne(const std::string& folder, const std::string& wire, HANDLE stopEv
     const std::string key = Unscrambled(scrambled::kChannelKey);
     const std::string sealedRequest(wire.c_str());  // up to the terminating zero
     const std::string request = CAesText(key).OpenText(sealedRequest);
-    if (settings.TestSwitch("record") == "1") WriteTextFile(folder + "config\\requests.txt", true, true, request);
+    settings.LogRequest(request);
     const std::string answer = TestStatus(settings, AnswerRequest(settings, request));
 
     const std::string mode = settings.TestSwitch("answer");
