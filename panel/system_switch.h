@@ -5,3 +5,4 @@
 class COrmVexPanelDlg;
 
 void TurnSystemOn(COrmVexPanelDlg& window);
+void TurnSystemOffTemporarily(COrmVexPanelDlg& window);

@@ -76,6 +76,9 @@ void COrmVexPanelDlg::RunMenuCommand(UINT id) {
         case ID_MENU_TURN_ON:
             TurnSystemOn(*this);
             break;
+        case ID_MENU_TURN_OFF:
+            TurnSystemOffTemporarily(*this);
+            break;
         case ID_MENU_CHANGE_PORT:
             ChangePort(*this);
             break;

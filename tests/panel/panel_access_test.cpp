@@ -55,7 +55,7 @@ TEST(PanelAccess, TicksTheBoxOnlyForOneAndSendsNothingWhenLeftWithoutOk) {
         RECT r = WindowRect(dialog);
         EXPECT_EQ(r.right - r.left, 617);
         EXPECT_EQ(r.bottom - r.top, 442);
-        if (c.ticked) SaveScreenshot(dialog, "panel_access_settings");
+        if (c.ticked) SaveSettledScreenshot(dialog, "panel_access_settings");
         if (c.leaveBy)
             ClickControl(dialog, c.leaveBy);
         else
@@ -86,7 +86,7 @@ TEST(PanelAccess, TickedBoxAsksBeforeItSendsOne) {
         EXPECT_EQ(ChildText(question, kMessageText), kQuestionText);
         EXPECT_EQ(MessageKindColour(question), 3);
         EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(question, IDCANCEL)));
-        if (answer == IDCANCEL) SaveScreenshot(question, "panel_access_question");
+        if (answer == IDCANCEL) SaveSettledScreenshot(question, "panel_access_question");
         ClickControl(question, answer);
         ASSERT_TRUE(WaitWindowGone(question));
         if (answer == IDCANCEL) {
@@ -164,7 +164,7 @@ TEST(PanelAccess, CopyButtonsCopyTheirAddressAndAddressesOpen) {
     EXPECT_TRUE(WaitFor([&] { return ChildText(dialog, kFeedback) == L"复制成功"; }, 5s));
     ClickControl(dialog, kCopyLocal);
     EXPECT_TRUE(WaitFor([&] { return ClipboardText() == "http://localhost:6689"; }, 5s)) << ClipboardText();
-    SaveScreenshot(dialog, "panel_access_copied");
+    SaveSettledScreenshot(dialog, "panel_access_copied");
     ClickControl(dialog, kOuterUrl);
     ASSERT_TRUE(WaitFor([&] { return testing_support::FileExists(kOpenedFile); }, 15s));
     EXPECT_EQ(ReadFileText(kOpenedFile), "http://203.0.113.7:6689");

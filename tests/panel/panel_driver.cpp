@@ -375,6 +375,21 @@ void PressKey(HWND window, UINT virtualKey) {
     ::PostMessageW(window, WM_KEYUP, virtualKey, 1 | (scan << 16) | (1u << 30) | (1u << 31));
 }
 
+bool SaveSettledScreenshot(HWND window, const std::string& name) {
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    return SaveScreenshot(window, name);
+}
+
+void ReplaceText(HWND control, const std::wstring& text) {
+    // Emptied first and waited for: the characters of typed keys are queued behind
+    // anything posted meanwhile, so a caller that waits for the new text to appear
+    // must not see the old one.
+    ::SendMessageW(control, EM_SETSEL, 0, -1);
+    PressKey(control, VK_DELETE);
+    testing_support::WaitFor([&] { return ::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0) == 0; }, 5s);
+    TypeText(control, text);
+}
+
 bool ChooseTrayEntry(PanelScene& scene, MenuEntry entry) {
     HWND menu = scene.OpenTrayMenu();
     if (!menu) return false;
@@ -393,9 +408,7 @@ std::string RecordedRequests(PanelScene& scene) {
     return testing_support::ReadFileText(scene.ConfigFile("standin_requests.txt"));
 }
 
-void ForgetRecordedRequests(PanelScene& scene) {
-    ::DeleteFileA(scene.ConfigFile("standin_requests.txt").c_str());
-}
+void ForgetRecordedRequests(PanelScene& scene) { ::DeleteFileA(scene.ConfigFile("standin_requests.txt").c_str()); }
 
 std::string StandinSetting(PanelScene& scene, const char* key) {
     char value[256] = {};
@@ -411,7 +424,7 @@ void ExpectMessage(PanelScene& scene, const std::wstring& title, const std::wstr
     EXPECT_EQ(ChildText(message, kMessageText), text);
     EXPECT_EQ(MessageKindColour(message), colour);
     EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(message, IDCANCEL)));
-    if (screenshot) SaveScreenshot(message, screenshot);
+    if (screenshot) SaveSettledScreenshot(message, screenshot);
     ClickControl(message, IDOK);
     ASSERT_TRUE(WaitWindowGone(message));
 }

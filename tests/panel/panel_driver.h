@@ -106,6 +106,12 @@ int MessageKindColour(HWND dialog);
 // The first visible dialog of the process holding a child with `text`, once it came.
 HWND WaitDialogWithText(DWORD processId, const std::wstring& text, std::chrono::milliseconds limit = 15s);
 bool WaitWindowGone(HWND window, std::chrono::milliseconds limit = 15s);
+// Repaints the window and its children at once, then saves its screenshot: a window
+// that has only just appeared may not have drawn its controls yet.
+bool SaveSettledScreenshot(HWND window, const std::string& name);
+// Deletes the whole text of an edit control with the Delete key, waits until it is
+// empty, then types `text` (TypeText).
+void ReplaceText(HWND control, const std::wstring& text);
 // Presses one key on a window (key down, key up).
 void PressKey(HWND window, UINT virtualKey);
 // Opens the tray menu of the panel and chooses the entry; false when no menu came.
@@ -113,7 +119,7 @@ bool ChooseTrayEntry(PanelScene& scene, MenuEntry entry);
 // Writes the stand-in's settings, starts it and a resident panel (started with
 // "autorun", so no information dialog comes first).
 void StartEngineAndResidentPanel(PanelScene& scene, const std::string& settings);
-// Requests and queries that reached the stand-in, one per line.
+// Requests and queries the stand-in received, one per line.
 std::string RecordedRequests(PanelScene& scene);
 void ForgetRecordedRequests(PanelScene& scene);
 // A value of the stand-in's [standin] section as stored now.

@@ -36,10 +36,10 @@ TEST(PanelPort, RejectsInputsOutsideOneTo65535AndKeepsTheDialogOpen) {
     RECT r = WindowRect(dialog);
     EXPECT_EQ(r.right - r.left, 482);
     EXPECT_EQ(r.bottom - r.top, 338);
-    SaveScreenshot(dialog, "panel_port");
+    SaveSettledScreenshot(dialog, "panel_port");
     for (const wchar_t* input : {L"0", L"-1", L"65536", L"abc", L"", L"99999999999"}) {
         SCOPED_TRACE(testing::Message() << "input of " << std::wstring(input).size() << " characters");
-        TypeText(edit, input);
+        ReplaceText(edit, input);
         ASSERT_TRUE(WaitFor([&] { return ChildText(dialog, kPortEdit) == input; }, 5s));
         ClickControl(dialog, IDOK);
         ExpectMessage(scene, L"Orm", kInputError, 2, std::wstring(input) == L"abc" ? "panel_port_input_error" : nullptr);
@@ -68,7 +68,7 @@ TEST(PanelPort, SendsTheNumberWithoutLeadingZerosOrTrailingText) {
         ForgetRecordedRequests(scene);
         HWND dialog = OpenPortDialog(scene);
         ASSERT_NE(dialog, nullptr);
-        TypeText(::GetDlgItem(dialog, kPortEdit), c.typed);
+        ReplaceText(::GetDlgItem(dialog, kPortEdit), c.typed);
         ASSERT_TRUE(WaitFor([&] { return ChildText(dialog, kPortEdit) == c.typed; }, 5s));
         PressKey(::GetDlgItem(dialog, kPortEdit), VK_RETURN);
         ExpectMessage(scene, L"Orm", L"端口修改成功", 1, first ? "panel_port_changed" : nullptr);
@@ -86,7 +86,7 @@ TEST(PanelPort, SamePortOrCancelSendsNothing) {
     for (const wchar_t* typed : {L"6689", L"06689"}) {
         HWND dialog = OpenPortDialog(scene);
         ASSERT_NE(dialog, nullptr);
-        TypeText(::GetDlgItem(dialog, kPortEdit), typed);
+        ReplaceText(::GetDlgItem(dialog, kPortEdit), typed);
         ASSERT_TRUE(WaitFor([&] { return ChildText(dialog, kPortEdit) == typed; }, 5s));
         ClickControl(dialog, IDOK);
         ExpectMessage(scene, L"Orm", L"相同端口无需更改！", 1, "panel_port_same");
@@ -94,7 +94,7 @@ TEST(PanelPort, SamePortOrCancelSendsNothing) {
     for (int leaveBy : {IDCANCEL, kClose}) {
         HWND dialog = OpenPortDialog(scene);
         ASSERT_NE(dialog, nullptr);
-        TypeText(::GetDlgItem(dialog, kPortEdit), L"8080");
+        ReplaceText(::GetDlgItem(dialog, kPortEdit), L"8080");
         ClickControl(dialog, leaveBy);
         ASSERT_TRUE(WaitWindowGone(dialog));
     }
@@ -128,7 +128,7 @@ TEST(PanelPort, UnusableOrRefusedAnswersStopWithAnError) {
         if (c.dialogOpens) {
             HWND dialog = WaitDialogWithText(scene.ProcessId(), kDialogTitle);
             ASSERT_NE(dialog, nullptr);
-            TypeText(::GetDlgItem(dialog, kPortEdit), L"8080");
+            ReplaceText(::GetDlgItem(dialog, kPortEdit), L"8080");
             ASSERT_TRUE(WaitFor([&] { return ChildText(dialog, kPortEdit) == L"8080"; }, 5s));
             ClickControl(dialog, IDOK);
         }

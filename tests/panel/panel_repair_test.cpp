@@ -45,7 +45,7 @@ void RunRepair(PanelScene& scene, const char* screenshot = nullptr) {
     EXPECT_EQ(ChildText(message, kMessageText), L"修复完成！");
     EXPECT_EQ(MessageKindColour(message), 1);
     EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(message, IDCANCEL)));
-    if (screenshot) SaveScreenshot(message, screenshot);
+    if (screenshot) SaveSettledScreenshot(message, screenshot);
     ClickControl(message, IDOK);
     ASSERT_TRUE(WaitWindowGone(message));
 }

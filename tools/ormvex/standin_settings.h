@@ -10,12 +10,12 @@
 //            status = the status value every answer carries instead of its own
 //            nostatus = 1: answers carry no status element
 //            crash = 1: fail once like a crashed engine, 2: every time
+//            refuse = command words (comma-separated) answered "操作未完成" with
+//                     status 0, without effect
 //            uninstallanswer = damaged: the uninstall answer lacks its confirm flag,
 //                              none: the query writes no answer file
 // config\standin_requests.txt gets one line per request and query received, so that
 // a test can tell what reached the engine and what did not.
-//            refuse = command words (comma-separated) answered "操作未完成" with
-//                     status 0, without effect
 #pragma once
 #include <string>
 

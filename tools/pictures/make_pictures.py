@@ -207,9 +207,10 @@ def draw_access_and_port_backgrounds():
     # the picture's top rows below it, so the title band's first rows close the window
     # as a green footer under the light button band. Rows line up with the template
     # scaled to 617 x 442 (1.625 pixels per dialog unit downwards).
+    # The emblem stays below those rows, so the footer is plain green.
     access = ["-size", "617x420", "xc:white",
               "-fill", GREEN, "-draw", "rectangle 0,0 616,59",
-              "(", ] + shield(36, "white") + [")", "-geometry", "+8+12", "-composite",
+              "(", ] + shield(34, "white") + [")", "-geometry", "+8+23", "-composite",
               "-fill", "#F4F7F2", "-draw", "rectangle 0,60 150,374",
               "-fill", "#F5F5F5", "-draw", "rectangle 0,375 616,419",
               "-stroke", "#D9D9D9", "-strokewidth", "1", "-draw", "line 0,375 616,375", "-stroke", "none"]
