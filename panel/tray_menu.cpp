@@ -2,6 +2,7 @@
 // engine's state.
 #include "foundation/controls/xp_menu.h"
 #include "framework/gdi.h"
+#include "panel/add_administrator.h"
 #include "panel/dialog_edit_port.h"
 #include "panel/dialog_set.h"
 #include "panel/ormvex_panel_dlg.h"
@@ -61,6 +62,9 @@ void COrmVexPanelDlg::RunMenuCommand(UINT id) {
             break;
         case ID_MENU_SHOW_INFO:
             ShowInformation();
+            break;
+        case ID_MENU_ADD_ADMIN:
+            AddAdministrator(*this);
             break;
         case ID_MENU_QUIT:
             QuitFromTray();

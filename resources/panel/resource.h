@@ -33,6 +33,11 @@
 #define IDB_KIND_SUCCESS 166
 #define IDD_PANEL_MAIN 168
 
+// Authorization-code dialog.
+#define IDD_PANEL_ADD_USER 131
+#define IDB_ADD_USER_BACKGROUND 150
+#define IDC_AUTH_CODE 1002
+
 #define IDC_TITLE 1000
 #define IDC_ONLY_LOCAL 1006
 #define IDC_LOCAL_URL 1008

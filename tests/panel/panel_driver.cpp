@@ -134,6 +134,27 @@ void ClickControl(HWND dialog, int id) {
     ::PostMessageW(control, WM_LBUTTONUP, 0, centre);
 }
 
+void TypeText(HWND control, const std::wstring& text) {
+    ::SendMessageW(control, EM_SETSEL, 0, -1);
+    if (text.empty()) PressKey(control, VK_DELETE);
+    for (wchar_t c : text) {
+        // A key without shift goes down and up; the dialog's message loop translates
+        // it into the character, as for a real key. Anything else arrives as the
+        // character alone, since the target's keyboard state has no shift down.
+        SHORT key = ::VkKeyScanW(c);
+        if (key == -1 || HIBYTE(key) != 0) {
+            ::PostMessageW(control, WM_CHAR, c, 1);
+            continue;
+        }
+        WPARAM virtualKey = LOBYTE(key);
+        UINT scan = ::MapVirtualKeyW(static_cast<UINT>(virtualKey), MAPVK_VK_TO_VSC);
+        LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
+        LPARAM up = down | (static_cast<LPARAM>(3) << 30);  // was down, is going up
+        ::PostMessageW(control, WM_KEYDOWN, virtualKey, down);
+        ::PostMessageW(control, WM_KEYUP, virtualKey, up);
+    }
+}
+
 int TrayIconState() {
     HWND tray = ::FindWindowW(L"Shell_TrayWnd", nullptr);
     if (!tray) return -1;
@@ -168,15 +189,22 @@ PanelScene::~PanelScene() {
     }
 }
 
-size_t PanelScene::Start(const std::string& arguments) {
-    std::string line = "\"" + Folder() + kPanelProgram + "\"";
+bool PanelScene::PlacePanelProgram(const std::string& folder) {
+    const std::string target = (folder.empty() ? Folder() : folder) + kPanelProgram;
+    return ::CopyFileA(BuiltProgram(kPanelProgram).c_str(), target.c_str(), FALSE) != FALSE;
+}
+
+size_t PanelScene::Start(const std::string& arguments) { return StartFrom(Folder(), arguments); }
+
+size_t PanelScene::StartFrom(const std::string& folder, const std::string& arguments) {
+    std::string line = "\"" + folder + kPanelProgram + "\"";
     if (!arguments.empty()) line += " " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     char desktop[] = "shell";
     startup.lpDesktop = desktop;
     PROCESS_INFORMATION process{};
-    EXPECT_TRUE(::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, Folder().c_str(), &startup,
+    EXPECT_TRUE(::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
                                  &process));
     UniqueHandleKernel thread(process.hThread);
     processes_.emplace_back(process.hProcess);
@@ -338,12 +366,6 @@ void PressKey(HWND window, UINT virtualKey) {
     UINT scan = ::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
     ::PostMessageW(window, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
     ::PostMessageW(window, WM_KEYUP, virtualKey, 1 | (scan << 16) | (1u << 30) | (1u << 31));
-}
-
-void TypeText(HWND control, const std::wstring& text) {
-    ::SendMessageW(control, EM_SETSEL, 0, -1);
-    if (text.empty()) PressKey(control, VK_DELETE);
-    for (wchar_t c : text) PressKey(control, LOBYTE(::VkKeyScanW(c)));
 }
 
 bool ChooseTrayEntry(PanelScene& scene, MenuEntry entry) {

@@ -30,6 +30,11 @@ HWND FindDialogWithText(DWORD processId, const std::wstring& text);
 using testing_support::SaveScreenshot;
 // Clicks a control as the mouse would (button down and up at its centre).
 void ClickControl(HWND dialog, int id);
+// Types into a control as the keyboard does: key down and up per character, which
+// the dialog's own loop translates (a character that needs shift comes as the
+// character alone). The field's whole text is selected first, so typing replaces
+// it; an empty text deletes it.
+void TypeText(HWND control, const std::wstring& text);
 // The tray icon's state colour: 0 green, 1 grey, 2 red, -1 none found.
 int TrayIconState();
 
@@ -53,8 +58,13 @@ public:
     const std::string& Folder() const { return engine_.Folder(); }
     std::string ConfigFile(const std::string& name) const { return Folder() + "config\\" + name; }
 
+    // Copies the built OrmVexPanel.exe into `folder` (empty: the scene's folder, again
+    // after an installation placed another program there).
+    bool PlacePanelProgram(const std::string& folder = "");
     // Starts OrmVexPanel.exe with `arguments` (may be empty); returns its index.
     size_t Start(const std::string& arguments = "");
+    // The same for a panel program in another folder.
+    size_t StartFrom(const std::string& folder, const std::string& arguments);
     HANDLE Process(size_t index = 0) const { return processes_[index].get(); }
     DWORD ProcessId(size_t index = 0) const { return ids_[index]; }
     bool WaitExit(size_t index, std::chrono::milliseconds limit, DWORD* exitCode);
@@ -95,11 +105,6 @@ int MessageKindColour(HWND dialog);
 // The first visible dialog of the process holding a child with `text`, once it came.
 HWND WaitDialogWithText(DWORD processId, const std::wstring& text, std::chrono::milliseconds limit = 15s);
 bool WaitWindowGone(HWND window, std::chrono::milliseconds limit = 15s);
-// Types into a control the way the keyboard does: key-down and key-up messages that
-// the dialog's own loop translates into characters (digits, lower-case letters and
-// "-"). The field's whole text is selected first, so typing replaces it; an empty
-// text deletes it.
-void TypeText(HWND control, const std::wstring& text);
 // Presses one key on a window (key down, key up).
 void PressKey(HWND window, UINT virtualKey);
 // Opens the tray menu of the panel and chooses the entry; false when no menu came.

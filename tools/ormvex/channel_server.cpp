@@ -51,6 +51,7 @@ void AnswerOne(const std::string& folder, const std::string& wire, HANDLE stopEv
     const std::string sealedRequest(wire.c_str());  // up to the terminating zero
     const std::string request = CAesText(key).OpenText(sealedRequest);
     if (settings.TestSwitch("record") == "1") WriteTextFile(folder + "config\\requests.txt", true, true, request);
+    settings.LogRequest(request);
     const std::string answer = TestStatus(settings, AnswerRequest(settings, request));
 
     const std::string mode = settings.TestSwitch("answer");

@@ -47,10 +47,14 @@ int RunInstall(const std::string& folder, const std::string& entry) {
 
 int WriteUninstallInfo(const std::string& folder, const std::string& fileName) {
     const CStandinSettings settings(folder);
+    settings.LogRequest("getuninstallinfo " + fileName);
+    const std::string answerMode = settings.TestSwitch("uninstallanswer");
+    if (answerMode == "none") return 0;
     const bool needsCode = settings.Number("uninstallcode") != 0;
     const std::string inner = "<id>" + (needsCode ? settings.Text("uninstallid") : std::string()) + "</id><pass>" +
-                              settings.Text("authcode") + "</pass><confirm>" + settings.Text("uninstallconfirm") +
-                              "</confirm>";
+                              settings.Text("authcode") + "</pass>" +
+                              (answerMode == "damaged" ? std::string("<confirm>") + settings.Text("uninstallconfirm")
+                                                       : "<confirm>" + settings.Text("uninstallconfirm") + "</confirm>");
     const std::string sealed = CAesText(Unscrambled(scrambled::kChannelKey)).SealText(inner);
     return WriteQueryAnswer(folder, fileName, "<orm>" + sealed + "</orm>");
 }

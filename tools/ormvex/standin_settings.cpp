@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "foundation/files.h"
+
 namespace {
 
 const char kSection[] = "standin";
@@ -62,6 +64,10 @@ std::string CStandinSettings::TestSwitch(const char* key) const {
 
 void CStandinSettings::SetTestSwitch(const char* key, const std::string& value) const {
     ::WritePrivateProfileStringA(kTestSection, key, value.c_str(), file_.c_str());
+}
+
+void CStandinSettings::LogRequest(const std::string& line) const {
+    WriteTextFile(folder_ + "config\\standin_requests.txt", true, true, line);
 }
 
 std::string CStandinSettings::LocalUrl() const {

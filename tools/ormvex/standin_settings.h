@@ -14,6 +14,10 @@
 //                     status 0, without effect
 //            record = 1: every request text is appended as a line to
 //                     config\requests.txt
+//            uninstallanswer = damaged: the uninstall answer lacks its confirm flag,
+//                              none: the query writes no answer file
+// config\standin_requests.txt gets one line per request and query received, so that
+// a test can tell what reached the engine and what did not.
 #pragma once
 #include <string>
 
@@ -29,6 +33,8 @@ public:
     void SetTestSwitch(const char* key, const std::string& value) const;
 
     const std::string& Folder() const { return folder_; }
+    // Appends one line to config\standin_requests.txt.
+    void LogRequest(const std::string& line) const;
     // "http://localhost:<port>" plus "/<entry>" once an entry path is set.
     std::string LocalUrl() const;
 

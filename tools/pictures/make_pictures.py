@@ -181,6 +181,22 @@ def main():
     info += ["-fill", "none", "-stroke", "#D6D6D6", "-draw", "rectangle 0,0 801,506"]
     bitmap("bitmap_152", info)
 
+    # Authorization-code dialog background, 482 x 330: title band with the emblem, the
+    # label with a green key left of a light-framed box that the edit field covers
+    # (the field sits at 138,189 to 412,213 once the template is scaled to 482 x 330).
+    key = ["-fill", GREEN, "-stroke", "none", "-draw", "circle 48,201 48,193",
+           "-fill", "white", "-draw", "circle 48,201 48,198",
+           "-fill", GREEN, "-draw", "rectangle 54,199 74,203",
+           "-draw", "rectangle 66,203 69,208", "-draw", "rectangle 71,203 74,207"]
+    add_user = ["-size", "482x330", "xc:white",
+                "-fill", GREEN, "-draw", "rectangle 0,0 481,54",
+                "(", ] + shield(34, "white") + [")", "-geometry", "+8+10", "-composite"]
+    add_user += key + text(80, 191, 13, "#333333", "授权码")
+    add_user += ["-fill", "white", "-stroke", "#D9D9D9", "-strokewidth", "1",
+                 "-draw", "rectangle 134,186 415,216", "-stroke", "none"]
+    add_user += ["-fill", "none", "-stroke", "#D6D6D6", "-draw", "rectangle 0,0 481,329"]
+    bitmap("bitmap_150", add_user)
+
 
     draw_access_and_port_backgrounds()
 
