@@ -115,17 +115,6 @@ bool RunUnattendedUpgrade(const std::string& installer, std::chrono::millisecond
 
 void Click(HWND dialog, int id) { ::PostMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
-HWND WaitDialogWithText(DWORD processId, const std::wstring& text, std::chrono::milliseconds limit) {
-    HWND dialog = nullptr;
-    WaitFor(
-        [&] {
-            dialog = panel_testing::FindDialogWithText(processId, text);
-            return dialog != nullptr;
-        },
-        limit);
-    return dialog;
-}
-
 std::string IniText(const std::string& file, const char* section, const char* key) {
     char value[512] = {};
     ::GetPrivateProfileStringA(section, key, "", value, sizeof value, file.c_str());

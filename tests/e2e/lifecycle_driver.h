@@ -41,8 +41,6 @@ bool RunUnattendedUpgrade(const std::string& installer, std::chrono::millisecond
 
 // Presses a button of another process's dialog as a click does.
 void Click(HWND dialog, int id);
-// The first visible dialog of the process holding a child with `text`; null after the limit.
-HWND WaitDialogWithText(DWORD processId, const std::wstring& text, std::chrono::milliseconds limit = 15s);
 
 // The texts below the installation folder that tell an installation's state.
 std::string IniText(const std::string& file, const char* section, const char* key);

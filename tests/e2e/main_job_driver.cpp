@@ -14,6 +14,7 @@
 #include "support/test_support.h"
 
 using namespace lifecycle_testing;
+using panel_testing::WaitDialogWithText;
 using testing_support::WaitFor;
 
 namespace {
