@@ -91,7 +91,15 @@ int CHardware::RefreshTrayArea() {
     const int width = rect.right - rect.left;
     const int y = (rect.bottom - rect.top) / 2;
     int sent = 0;
-    for (int x = 1; x < width; ++x, ++sent) ::SendMessageA(toolbar, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    // The tray belongs to the shell: a shell that does not answer must not hold up
+    // the caller (the uninstall refreshes it right after ending processes).
+    const UINT kAnswerLimitMs = 100;
+    for (int x = 1; x < width; ++x, ++sent) {
+        DWORD_PTR result = 0;
+        if (!::SendMessageTimeoutA(toolbar, WM_MOUSEMOVE, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, kAnswerLimitMs,
+                                   &result))
+            break;
+    }
     return sent;
 }
 

@@ -107,8 +107,6 @@ bool Rename(const std::string& from, const std::string& to) {
            ::MoveFileA((from + ".renaming").c_str(), to.c_str());
 }
 
-bool RunsOnWine() { return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
-
 bool StopService(const char* name) {
     UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
     UniqueServiceHandle service(::OpenServiceA(manager.get(), name, SERVICE_STOP | SERVICE_QUERY_STATUS));
@@ -247,7 +245,7 @@ TEST_F(PanelUninstall, RemovesTheWholeProductAndEndsTheTrayPanel) {
     // "rd /s" empties the folder but cannot remove it; the cmd of Windows reopens the
     // script for every line, and the folder goes.
     const std::string folder = scene.Folder();
-    if (RunsOnWine()) {
+    if (testing_support::RunsOnWine()) {
         EXPECT_TRUE(WaitFor([&] { return FootprintOf(folder).files.empty(); }, kScriptLimit)) << FootprintOf(folder);
         EXPECT_TRUE(::RemoveDirectoryA(folder.c_str())) << "the folder holds something still open";
     } else {

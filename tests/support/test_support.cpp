@@ -164,6 +164,8 @@ bool ReadShellLink(const std::string& linkPath, ShellLinkFields& fields) {
     return true;
 }
 
+bool RunsOnWine() { return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
+
 std::string ClipboardText() {
     std::string text;
     if (!::OpenClipboard(nullptr)) return text;
