@@ -3,11 +3,9 @@
 // interpreter, and the desktop shortcut read back through the shell.
 #include <gtest/gtest.h>
 #include <shlobj.h>
-#include <shobjidl.h>
 
 #include <vector>
 
-#include "foundation/com_ptr.h"
 #include "foundation/scramble.h"
 #include "foundation/text.h"
 #include "panel_driver.h"
@@ -90,28 +88,6 @@ std::string DesktopLink() {
     return CStringUtil().WideToMulti(desktop) + "\\" + ToGbk(L"Orm·防入侵集群系统.lnk");
 }
 
-struct LinkFields {
-    std::wstring target, icon, description;
-};
-
-bool ReadShortcut(const std::string& linkPath, LinkFields& fields) {
-    ComInit com;
-    ComPtr<IShellLinkW> link;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.PutVoid())))
-        return false;
-    ComPtr<IPersistFile> file;
-    if (FAILED(link.As(file)) || FAILED(file->Load(GbkToWide(linkPath).c_str(), STGM_READ))) return false;
-    wchar_t text[MAX_PATH] = {};
-    int index = 0;
-    link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-    fields.target = text;
-    link->GetIconLocation(text, MAX_PATH, &index);
-    fields.icon = text;
-    link->GetDescription(text, MAX_PATH);
-    fields.description = text;
-    return true;
-}
-
 std::vector<std::string> RecordedCommands() {
     std::vector<std::string> lines;
     SplitText(ReadFileText(kCommandsFile), "\r\n", 1, lines);
@@ -154,8 +130,8 @@ TEST(PanelRepair, ReRegistersAForeignEngineKeepsACaseVariantAndTheWatchdogBrings
     // The engine that runs now is the one of this folder: it answers here.
     EXPECT_TRUE(WaitFor([&] { return testing_support::FileExists(folder + "config\\cache.ini"); }, kServiceLimit));
 
-    LinkFields link;
-    ASSERT_TRUE(ReadShortcut(DesktopLink(), link));
+    testing_support::ShellLinkFields link;
+    ASSERT_TRUE(testing_support::ReadShellLink(DesktopLink(), link));
     EXPECT_EQ(link.target, GbkToWide(folder + "OrmVexPanel.exe"));
     EXPECT_EQ(link.icon, GbkToWide(folder + "OrmVexPanel.exe"));
     EXPECT_EQ(link.description, L"Orm·防入侵集群系统");
@@ -207,8 +183,8 @@ TEST(PanelRepair, DesktopShortcutFallsBackWhenThePanelProgramIsMissing) {
     ASSERT_TRUE(::MoveFileA((scene.Folder() + "OrmVexPanel.exe").c_str(),
                             (scene.Folder() + "OrmVexPanel.moved").c_str()));
     RunRepair(scene);
-    LinkFields link;
-    ASSERT_TRUE(ReadShortcut(DesktopLink(), link));
+    testing_support::ShellLinkFields link;
+    ASSERT_TRUE(testing_support::ReadShellLink(DesktopLink(), link));
     const std::wstring fallback = GbkToWide(Unscrambled(scrambled::kFallbackShortcutFile));
     EXPECT_EQ(link.target, fallback);
     EXPECT_EQ(link.icon, fallback);

@@ -56,9 +56,9 @@ struct ShellLinkFields {
 };
 bool ReadShellLink(const std::string& linkPath, ShellLinkFields& fields);
 
-// The clipboard's CF_TEXT bytes up to their terminating zero; empty when there are none.
 // True under Wine, where a few system behaviours differ from Windows.
 bool RunsOnWine();
+// The clipboard's CF_TEXT bytes up to their terminating zero; empty when there are none.
 std::string ClipboardText();
 void ClearClipboard();
 
