@@ -412,7 +412,15 @@ TEST_P(PanelUninstallPath, FolderWithoutTheProductNameAsksFirst) {
                        ChildText(confirmation, kMessageText).find(L"确定要卸载") == 0;
             },
             kDialogLimit));
-        EXPECT_NE(ChildText(confirmation, kMessageText).find(L"[C:\\OrmProduct\\]"), std::wstring::npos);
+        // The question's bare line feeds show as one line each in the message's text area.
+        EXPECT_EQ(ChildText(confirmation, kMessageText),
+                  L"确定要卸载Orm·防入侵集群系统吗？\r\n卸载软件将删除安装目录[C:\\OrmProduct\\]下的所有文件！\r\n"
+                  L"卸载后服务器可能会面临安全威胁，请谨慎操作！");
+        DWORD_PTR lines = 0;
+        ::SendMessageTimeoutW(::GetDlgItem(confirmation, kMessageText), EM_GETLINECOUNT, 0, 0, SMTO_BLOCK, 5000,
+                              &lines);
+        EXPECT_EQ(lines, 3u);
+        SaveScreenshot(confirmation, "uninstall_confirmation_lines");
         ::PostMessageW(::GetDlgItem(confirmation, IDCANCEL), BM_CLICK, 0, 0);
     }
     DWORD code = 99;
