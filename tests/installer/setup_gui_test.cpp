@@ -538,6 +538,22 @@ TEST(SetupRuns, UnattendedUpgradeLogsAndEndsByItself) {
     EXPECT_NE(ReadRecord("settime"), "");
     // An upgrade keeps the engine's configuration and writes no uninstall entry.
     EXPECT_EQ(RegistryText(Unscrambled(scrambled::kUninstallParentKey) + "ormvex", "UninstallString"), "");
+    // The panel comes back through its autostart value at the next logon, not now.
+    EXPECT_EQ(RunningCommandLine(L"OrmVexPanel.exe"), L"");
+}
+
+TEST(SetupRuns, UnattendedRunOverANewerVersionIsRefusedInTheLogAndStaysOpen) {
+    PrepareInstallation(kInstalled, "1.2.0");
+    WriteRecord(kInstalled);
+    SetupRun run("update");
+    const std::string refusal = "\t" + Gbk(L"当前系统已经安装过更新的版本：1.2.0，无法升级到更陈旧的版本。") + "\r\n";
+    ASSERT_TRUE(WaitFor([&] { return Log(kInstalled).find(refusal) != std::string::npos; }, 30s)) << Log(kInstalled);
+    // No message box and no end: the window stays open and usable, as after any refusal.
+    EXPECT_EQ(run.WaitMessageBox(2s).window, nullptr);
+    EXPECT_TRUE(run.IsRunning());
+    EXPECT_NE(run.WaitSetupWindow(5s), nullptr);
+    EXPECT_EQ(ReadFileText(std::string(kInstalled) + "ormvex.exe"), "MZ old engine");
+    EXPECT_EQ(ReadRecord("settime"), "");
 }
 
 TEST(SetupRuns, ClosingDuringTheRunAsksFirst) {
