@@ -32,14 +32,20 @@ HWND WaitInformation(PanelScene& scene) {
 
 const char kFullRecord[] =
     "[standin]\r\nversion=1.1.0\r\nouterurl=http://203.0.113.7:6689\r\nuser=admin\r\npass=secret\r\n";
+
+// The stand-in with `record` and a panel started normally; the information dialog
+// that the start opens, or null when it did not come.
+HWND StartWithInformation(PanelScene& scene, const std::string& record) {
+    EXPECT_TRUE(scene.Engine().WriteSettings(record));
+    EXPECT_TRUE(scene.Engine().Start());
+    scene.Start();
+    return WaitInformation(scene);
+}
 }  // namespace
 
 TEST(PanelInformation, ShowsTheRecordAfterANormalStart) {
     PanelScene scene;
-    ASSERT_TRUE(scene.Engine().WriteSettings(kFullRecord));
-    ASSERT_TRUE(scene.Engine().Start());
-    scene.Start();
-    HWND dialog = WaitInformation(scene);
+    HWND dialog = StartWithInformation(scene, kFullRecord);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(ChildText(dialog, kVersion), L"1.1.0");
     EXPECT_EQ(ChildText(dialog, kOuterUrl), L"http://203.0.113.7:6689");
@@ -59,11 +65,8 @@ TEST(PanelInformation, ShowsTheRecordAfterANormalStart) {
 
 TEST(PanelInformation, MissingOuterAddressLeavesItsFieldEmptyAndHidesItsCopyButton) {
     PanelScene scene;
-    ASSERT_TRUE(scene.Engine().WriteSettings("[standin]\r\nversion=1.1.0\r\n"));
-    ASSERT_TRUE(scene.Engine().Start());
     ASSERT_TRUE(RegisterAddressRecorder(scene.Folder()));
-    scene.Start();
-    HWND dialog = WaitInformation(scene);
+    HWND dialog = StartWithInformation(scene, "[standin]\r\nversion=1.1.0\r\n");
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(ChildText(dialog, kOuterUrl), L"");
     EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(dialog, kCopyOuter)));
@@ -86,10 +89,7 @@ class PanelInformationCopy : public ::testing::TestWithParam<CopyCase> {};
 TEST_P(PanelInformationCopy, PutsExactlyTheTextOnTheClipboard) {
     const CopyCase& c = GetParam();
     PanelScene scene;
-    ASSERT_TRUE(scene.Engine().WriteSettings(kFullRecord));
-    ASSERT_TRUE(scene.Engine().Start());
-    scene.Start();
-    HWND dialog = WaitInformation(scene);
+    HWND dialog = StartWithInformation(scene, kFullRecord);
     ASSERT_NE(dialog, nullptr);
     ClearClipboard();
     ::PostMessageW(::GetDlgItem(dialog, c.button), BM_CLICK, 0, 0);
@@ -174,10 +174,7 @@ void ExpectLayout(HWND dialog) {
 
 TEST(PanelInformation, ControlsSitWhereTheScalingPutsThem) {
     PanelScene scene;
-    ASSERT_TRUE(scene.Engine().WriteSettings(kFullRecord));
-    ASSERT_TRUE(scene.Engine().Start());
-    scene.Start();
-    HWND dialog = WaitInformation(scene);
+    HWND dialog = StartWithInformation(scene, kFullRecord);
     ASSERT_NE(dialog, nullptr);
     ExpectLayout(dialog);
 }
@@ -192,10 +189,7 @@ TEST(PanelInformation, ControlsSitInTheSamePlacesUnderALargerSystemFont) {
     DWORD dpi = 144;
     ::RegSetValueExA(desktop.get(), "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
     PanelScene scene;
-    ASSERT_TRUE(scene.Engine().WriteSettings(kFullRecord));
-    ASSERT_TRUE(scene.Engine().Start());
-    scene.Start();
-    HWND dialog = WaitInformation(scene);
+    HWND dialog = StartWithInformation(scene, kFullRecord);
     ASSERT_NE(dialog, nullptr);
     ExpectLayout(dialog);
     RECT r = WindowRect(dialog);
